@@ -1,0 +1,75 @@
+// Byte-text rules for code page 936 text.
+//
+// All program text is GBK bytes held in std::string. A byte of 0x80 or above
+// leads a two-byte character, and every search here steps over both bytes at
+// once, so a marker is only ever found at a character boundary. Case folding,
+// where asked for, touches the ASCII letters only.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qr::text {
+
+inline constexpr std::size_t npos = std::string_view::npos;
+
+// The token that stands for a double quote in stored values and search markers.
+inline constexpr std::string_view kQuoteToken = "#引号";
+
+// Length in bytes of the character that starts at `pos` (1 or 2; 1 for a
+// lead byte at the very end of the text).
+std::size_t CharLength(std::string_view text, std::size_t pos);
+
+// True when the bytes at `pos` start with `marker` (ASCII-case-insensitive when asked).
+bool MatchesAt(std::string_view text, std::size_t pos, std::string_view marker, bool ignoreCase = false);
+
+// First occurrence of `marker` at a character boundary at or after `from`
+// (which must itself be a boundary); npos when absent. An empty marker is
+// found at `from` when `from` lies inside a non-empty text.
+std::size_t Find(std::string_view text, std::string_view marker, std::size_t from = 0, bool ignoreCase = false);
+bool Contains(std::string_view text, std::string_view marker, bool ignoreCase = false);
+bool StartsWith(std::string_view text, std::string_view prefix);
+bool EndsWith(std::string_view text, std::string_view suffix);
+
+// Pieces between separators: empty pieces between separators are kept, an
+// empty piece after a final separator is not made, an empty text gives none.
+std::vector<std::string> Split(std::string_view text, std::string_view separator);
+std::string Join(const std::vector<std::string>& pieces, std::string_view separator);
+
+// Every non-overlapping occurrence, left to right.
+std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to, bool ignoreCase = false);
+std::string RemoveAll(std::string_view text, std::string_view what, bool ignoreCase = false);
+
+// Removes leading/trailing ASCII spaces and full-width spaces (A1 A1), nothing else.
+std::string Trim(std::string_view text);
+
+// ASCII-only case mapping; GBK bytes pass unchanged.
+std::string ToUpperAscii(std::string_view text);
+std::string ToLowerAscii(std::string_view text);
+
+// The text after the first `startMarker` (searched from the 1-based
+// `startPosition`; 0 or less means from the start) up to the next `endMarker`;
+// empty when either is missing. "#引号" in a marker stands for a double quote.
+std::string TextBetween(std::string_view text, std::string_view startMarker, std::string_view endMarker,
+                        int startPosition = 0, bool ignoreCase = false);
+
+// The text before the first `separator`; empty when it does not occur.
+std::string TextBefore(std::string_view text, std::string_view separator);
+
+// The last `count` bytes (the whole text when it is shorter).
+std::string LastBytes(std::string_view text, std::size_t count);
+
+// Text up to the first zero byte.
+std::string UpToNul(std::string_view bytes);
+
+// Decimal conversion as the readers need it: optional leading spaces, an
+// optional sign and the digits that follow; anything else ends the number.
+// No digits gives 0; the value saturates at the 32-bit range.
+std::int32_t ToInt32(std::string_view text);
+std::string FromInt(long long value);
+
+}  // namespace qr::text

@@ -1,0 +1,76 @@
+#include "runtime/files.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace qr::files {
+namespace {
+
+class FilesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    root_ = FromNativePath(std::filesystem::temp_directory_path()) + PathSeparator() + "qr-files-" + name;
+    DeleteFolderTree(root_);
+    ASSERT_TRUE(EnsureFolder(root_));
+  }
+  void TearDown() override { DeleteFolderTree(root_); }
+  std::string root_;
+};
+
+TEST_F(FilesTest, WholeFileReadWriteAppendWithChineseNames) {
+  const std::string path = JoinPath(root_, "电影.txt");
+  EXPECT_EQ(ReadFileBytes(path), "");
+  ASSERT_TRUE(WriteFileBytes(path, std::string("a\0b\r\n", 5)));
+  ASSERT_TRUE(AppendFileBytes(path, "中"));
+  EXPECT_EQ(ReadFileBytes(path), std::string("a\0b\r\n中", 7));
+  ASSERT_TRUE(WriteFileBytes(path, "x"));
+  EXPECT_EQ(ReadFileBytes(path), "x");
+  // The name on disk is the Unicode name, not the 936 bytes.
+  EXPECT_TRUE(std::filesystem::exists(ToNativePath(root_) / std::filesystem::path(u8"电影.txt")));
+  EXPECT_TRUE(RemoveFile(path));
+  EXPECT_FALSE(FileExists(path));
+}
+
+TEST_F(FilesTest, ReplaceLeavesNoTemporaryBehind) {
+  const std::string path = JoinPath(root_, "download.ini");
+  ASSERT_TRUE(WriteFileBytes(path, "old"));
+  ASSERT_TRUE(ReplaceFileBytes(path, "new"));
+  EXPECT_EQ(ReadFileBytes(path), "new");
+  EXPECT_FALSE(FileExists(path + ".tmp"));
+}
+
+TEST_F(FilesTest, EnsureFolderCreatesEveryLevelAndDeleteTreeRemovesIt) {
+  const std::string deep = JoinPath(JoinPath(JoinPath(root_, "一"), "二"), "三");
+  ASSERT_TRUE(EnsureFolder(deep));
+  ASSERT_TRUE(WriteFileBytes(JoinPath(deep, "f.ts"), "data"));
+  EXPECT_TRUE(DeleteFolderTree(JoinPath(root_, "一")));
+  EXPECT_FALSE(FolderExists(JoinPath(root_, "一")));
+  EXPECT_TRUE(FolderExists(root_));
+}
+
+TEST(FilesSafety, TreeDeletionRefusesRootsDrivesAndEscapes) {
+  for (const char* unsafe : {"", "/", "\\", "C:", "C:\\", "c:/", "X/..", "X\\..", "C:\\a\\..", "/a/../..", ".",
+                             "..", "a/../..", "\\\\server\\share", "//server/share/."}) {
+    EXPECT_TRUE(IsUnsafeTreeTarget(unsafe)) << unsafe;
+    EXPECT_FALSE(DeleteFolderTree(unsafe)) << unsafe;
+  }
+  for (const char* safe : {"C:\\videos\\电影", "/tmp/x", "a/b/..", "\\\\server\\share\\dir"}) {
+    EXPECT_FALSE(IsUnsafeTreeTarget(safe)) << safe;
+  }
+}
+
+TEST(FilesProgramFolder, OverrideWinsAndJoinUsesTheSystemSeparator) {
+  const std::string real = ProgramFolder();
+  EXPECT_FALSE(real.empty());
+  SetProgramFolder("somewhere");
+  EXPECT_EQ(ProgramFolder(), "somewhere");
+  SetProgramFolder("");
+  EXPECT_EQ(ProgramFolder(), real);
+  EXPECT_EQ(JoinPath("d", "f"), std::string("d") + PathSeparator() + "f");
+  EXPECT_EQ(JoinPath(std::string("d") + PathSeparator(), "f"), std::string("d") + PathSeparator() + "f");
+}
+
+}  // namespace
+}  // namespace qr::files

@@ -1,0 +1,87 @@
+#include "runtime/text.h"
+
+#include <gtest/gtest.h>
+
+namespace qr::text {
+namespace {
+
+// "中" is D6 D0 and "是" is CA C7 in code page 936; "\xB0\x41" is a character
+// whose trail byte is the ASCII letter A.
+TEST(TextFind, StepsOverBothBytesOfADoubleByteCharacter) {
+  const std::string text = "\xB0\x41" "BC";
+  EXPECT_EQ(Find(text, "AB"), npos);  // "A" exists only as the trail byte
+  EXPECT_EQ(Find(text, "BC"), 2u);
+  // "\xD6\xD0" followed by "\xCA\xC7": the middle pair D0 CA must not match.
+  EXPECT_EQ(Find("中是", "\xD0\xCA"), npos);
+  EXPECT_EQ(Find("中是", "是"), 2u);
+  EXPECT_FALSE(Contains("\xB0\x41", "a", true));
+}
+
+TEST(TextFind, CaseFoldingTouchesAsciiOnly) {
+  EXPECT_EQ(Find("x-Accept: 1", "ACCEPT:", 0, true), 2u);
+  EXPECT_EQ(Find("x-Accept: 1", "ACCEPT:"), npos);
+  // 0xC1 and 0xE1 differ by 0x20 like a letter pair but must not be folded.
+  EXPECT_EQ(Find("\xC1\xA1", "\xE1\xA1", 0, true), npos);
+  EXPECT_EQ(ToUpperAscii("ab\xB0\x61z"), "AB\xB0\x61Z");
+  EXPECT_EQ(ToLowerAscii("AB\xB0\x41Z"), "ab\xB0\x41z");
+}
+
+TEST(TextFind, EmptyMarkerAndStartPosition) {
+  EXPECT_EQ(Find("abc", ""), 0u);
+  EXPECT_EQ(Find("", ""), npos);
+  EXPECT_EQ(Find("abcabc", "a", 1), 3u);
+}
+
+TEST(TextSplit, KeepsInnerEmptyPiecesButNoTrailingOne) {
+  EXPECT_EQ(Split("a,,b", ","), (std::vector<std::string>{"a", "", "b"}));
+  EXPECT_EQ(Split("a\r\nb\r\n", "\r\n"), (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(Split(",a", ","), (std::vector<std::string>{"", "a"}));
+  EXPECT_EQ(Split("a,,", ","), (std::vector<std::string>{"a", ""}));
+  EXPECT_TRUE(Split("", ",").empty());
+  // A separator byte inside a double-byte character does not split it.
+  EXPECT_EQ(Split("\x81\x2C,x", ","), (std::vector<std::string>{"\x81\x2C", "x"}));
+}
+
+TEST(TextReplace, NonOverlappingAndCaseOptions) {
+  EXPECT_EQ(ReplaceAll("aaa", "aa", "b"), "ba");
+  EXPECT_EQ(ReplaceAll("Cookie: a=1; cookie:b", "cookie:", "", true), " a=1; b");
+  EXPECT_EQ(ReplaceAll("Cookie: a=1", "cookie:", ""), "Cookie: a=1");
+  EXPECT_EQ(ReplaceAll("say #引号hi#引号", "#引号", "\""), "say \"hi\"");
+  EXPECT_EQ(ReplaceAll("abc", "", "x"), "abc");
+}
+
+TEST(TextTrim, AsciiAndFullWidthSpacesOnly) {
+  EXPECT_EQ(Trim("\xA1\xA1 中文 \xA1\xA1"), "中文");
+  EXPECT_EQ(Trim("\ta \r\n"), "\ta \r\n");
+  EXPECT_EQ(Trim("   "), "");
+  // "\xB0\xA1" ends in A1 but is not a space; nor is the A1 pair straddling two characters.
+  EXPECT_EQ(Trim("\xB0\xA1\xA1\xA1"), "\xB0\xA1");
+  EXPECT_EQ(Trim("x\xB0\xA1"), "x\xB0\xA1");
+}
+
+TEST(TextBetweenTest, ReadsOneLineValue) {
+  EXPECT_EQ(TextBetween("a=1\r\nb=2\r\n", "b=", "\r\n"), "2");
+  EXPECT_EQ(TextBetween("a=1\r\nb=2\r\n", "c=", "\r\n"), "");
+  EXPECT_EQ(TextBetween("a=1\r\nb=2", "b=", "\r\n"), "");
+  EXPECT_EQ(TextBetween("a=\r\n", "a=", "\r\n"), "");
+  EXPECT_EQ(TextBetween("k=\"v\"", "k=#引号", "#引号"), "v");
+  EXPECT_EQ(TextBetween("A=1;a=2;", "a=", ";", 0, true), "1");
+  EXPECT_EQ(TextBetween("a=1;a=2;", "a=", ";", 2), "2");
+  EXPECT_EQ(TextBetween("abc", "", "c"), "ab");
+}
+
+TEST(TextSmallHelpers, BeforeLastBytesAndNumbers) {
+  EXPECT_EQ(TextBefore("Set-Cookie: a=1", ": "), "Set-Cookie");
+  EXPECT_EQ(TextBefore("no separator", ": "), "");
+  EXPECT_EQ(LastBytes("1<|>20", 2), "20");
+  EXPECT_EQ(LastBytes("5", 2), "5");
+  EXPECT_EQ(ToInt32("99"), 99);
+  EXPECT_EQ(ToInt32(">5"), 0);
+  EXPECT_EQ(ToInt32(""), 0);
+  EXPECT_EQ(ToInt32(" -12x"), -12);
+  EXPECT_EQ(ToInt32("99999999999"), 2147483647);
+  EXPECT_EQ(UpToNul(std::string("ab\0cd", 5)), "ab");
+}
+
+}  // namespace
+}  // namespace qr::text
