@@ -148,6 +148,13 @@ std::string LastBytes(std::string_view text, std::size_t count) {
   return std::string(count >= text.size() ? text : text.substr(text.size() - count));
 }
 
+std::string FirstBytes(std::string_view text, std::size_t count) {
+  if (count >= text.size()) return std::string(text);
+  std::size_t end = 0;
+  while (end < text.size() && end + CharLength(text, end) <= count) end += CharLength(text, end);
+  return std::string(text.substr(0, end));
+}
+
 std::string UpToNul(std::string_view bytes) { return std::string(bytes.substr(0, bytes.find('\0'))); }
 
 std::int32_t ToInt32(std::string_view text) {

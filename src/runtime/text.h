@@ -63,6 +63,10 @@ std::string TextBefore(std::string_view text, std::string_view separator);
 // The last `count` bytes (the whole text when it is shorter).
 std::string LastBytes(std::string_view text, std::size_t count);
 
+// At most `count` bytes from the start, never ending inside a two-byte
+// character (a cut that would split one leaves the whole character out).
+std::string FirstBytes(std::string_view text, std::size_t count);
+
 // Text up to the first zero byte.
 std::string UpToNul(std::string_view bytes);
 

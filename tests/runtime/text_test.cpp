@@ -83,5 +83,15 @@ TEST(TextSmallHelpers, BeforeLastBytesAndNumbers) {
   EXPECT_EQ(UpToNul(std::string("ab\0cd", 5)), "ab");
 }
 
+TEST(TextSmallHelpers, FirstBytesNeverSplitsACharacter) {
+  EXPECT_EQ(FirstBytes("abc", 5), "abc");
+  EXPECT_EQ(FirstBytes("abc", 2), "ab");
+  EXPECT_EQ(FirstBytes("a年月", 3), "a年");
+  EXPECT_EQ(FirstBytes("a年月", 4), "a年");
+  EXPECT_EQ(FirstBytes("年", 1), "");
+  // A lone lead byte at the very end counts as one byte.
+  EXPECT_EQ(FirstBytes("ab\xC4", 3), "ab\xC4");
+}
+
 }  // namespace
 }  // namespace qr::text
