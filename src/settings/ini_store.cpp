@@ -1,0 +1,183 @@
+#include "settings/ini_store.h"
+
+#include <filesystem>
+#include <mutex>
+#include <system_error>
+
+#include "runtime/files.h"
+#include "runtime/text.h"
+
+namespace qr::settings {
+namespace {
+
+constexpr std::string_view kLineEnd = "\r\n";
+// What the profile format counts as blank around names and values. None of
+// these bytes can be the second byte of a GBK character, so cutting them from
+// either end never splits one.
+constexpr std::string_view kBlanks = " \t\r\v\f";
+
+std::string_view TrimBlanks(std::string_view text) {
+  const std::size_t begin = text.find_first_not_of(kBlanks);
+  if (begin == std::string_view::npos) return {};
+  return text.substr(begin, text.find_last_not_of(kBlanks) - begin + 1);
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+  // Folding whole characters keeps the second byte of a GBK character as it is.
+  return a.size() == b.size() && text::ToLowerAscii(a) == text::ToLowerAscii(b);
+}
+
+bool HasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; }
+
+// "[name]" with optional blanks; the name ends at the first "]" (or the line end).
+std::optional<std::string_view> SectionNameOf(std::string_view line) {
+  const std::string_view trimmed = TrimBlanks(line);
+  if (trimmed.empty() || trimmed.front() != '[') return std::nullopt;
+  const std::string_view inside = trimmed.substr(1);
+  return TrimBlanks(inside.substr(0, text::Find(inside, "]")));
+}
+
+struct KeyLine {
+  std::string_view key;
+  std::string_view value;
+};
+
+// "key=value"; a line starting with ";" is a comment and never a key.
+std::optional<KeyLine> KeyLineOf(std::string_view line) {
+  const std::string_view trimmed = TrimBlanks(line);
+  if (trimmed.empty() || trimmed.front() == ';' || trimmed.front() == '[') return std::nullopt;
+  const std::size_t equals = text::Find(trimmed, "=");
+  if (equals == text::npos) return std::nullopt;
+  return KeyLine{TrimBlanks(trimmed.substr(0, equals)), TrimBlanks(trimmed.substr(equals + 1))};
+}
+
+// A value written inside a pair of quotes reads back without them.
+std::string_view WithoutEnclosingQuotes(std::string_view value) {
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
+    return value.substr(1, value.size() - 2);
+  }
+  return value;
+}
+
+bool IsValidSectionName(std::string_view name) {
+  return !name.empty() && !HasLineBreak(name) && !text::Contains(name, "]");
+}
+
+bool IsValidKeyName(std::string_view name) {
+  return !name.empty() && !HasLineBreak(name) && !text::Contains(name, "=") && name.front() != '[' &&
+         name.front() != ';';
+}
+
+// Writers of the same file in this process take turns, so that no update is
+// lost between one writer's read and its replacement of the file.
+std::mutex& WriterMutex() {
+  static std::mutex mutex;
+  return mutex;
+}
+
+// Bytes of an existing file that could not be read; a write must not replace it.
+bool ExistsButUnreadable(std::string_view path, std::string_view readBytes) {
+  if (!readBytes.empty() || !files::FileExists(path)) return false;
+  std::error_code error;
+  const auto size = std::filesystem::file_size(files::ToNativePath(path), error);
+  return error || size != 0;
+}
+
+}  // namespace
+
+IniDocument IniDocument::Parse(std::string_view bytes) {
+  IniDocument document;
+  std::size_t start = 0;
+  while (start < bytes.size()) {
+    // LF never occurs inside a GBK character, so lines can be cut byte by byte.
+    std::size_t end = bytes.find('\n', start);
+    const std::size_t next = end == std::string_view::npos ? bytes.size() : end + 1;
+    if (end == std::string_view::npos) end = bytes.size();
+    std::string_view line = bytes.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    document.lines_.emplace_back(line);
+    start = next;
+  }
+  return document;
+}
+
+std::string IniDocument::Serialize() const {
+  std::string bytes;
+  for (const std::string& line : lines_) {
+    bytes += line;
+    bytes += kLineEnd;
+  }
+  return bytes;
+}
+
+std::optional<IniDocument::SectionRange> IniDocument::FindSection(std::string_view section) const {
+  const std::string_view wanted = TrimBlanks(section);
+  for (std::size_t header = 0; header < lines_.size(); ++header) {
+    const auto name = SectionNameOf(lines_[header]);
+    if (!name || !SameName(*name, wanted)) continue;
+    std::size_t end = header + 1;
+    while (end < lines_.size() && !SectionNameOf(lines_[end])) ++end;
+    return SectionRange{header, end};
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> IniDocument::Value(std::string_view section, std::string_view key) const {
+  const auto range = FindSection(text::UpToNul(section));
+  if (!range) return std::nullopt;
+  const std::string wanted(TrimBlanks(text::UpToNul(key)));
+  for (std::size_t i = range->header + 1; i < range->end; ++i) {
+    const auto keyLine = KeyLineOf(lines_[i]);
+    if (keyLine && SameName(keyLine->key, wanted)) {
+      return text::FirstBytes(WithoutEnclosingQuotes(keyLine->value), kIniValueLimit);
+    }
+  }
+  return std::nullopt;
+}
+
+bool IniDocument::SetValue(std::string_view section, std::string_view key, std::string_view value) {
+  // The names and the value end at a zero byte, as they would in a C string.
+  const std::string sectionName(TrimBlanks(text::UpToNul(section)));
+  const std::string keyName(TrimBlanks(text::UpToNul(key)));
+  const std::string valueText = text::UpToNul(value);
+  if (!IsValidSectionName(sectionName) || !IsValidKeyName(keyName) || HasLineBreak(valueText)) return false;
+
+  std::string line = keyName + "=" + valueText;
+  const auto range = FindSection(sectionName);
+  if (!range) {
+    lines_.push_back("[" + sectionName + "]");
+    lines_.push_back(std::move(line));
+    return true;
+  }
+  for (std::size_t i = range->header + 1; i < range->end; ++i) {
+    const auto keyLine = KeyLineOf(lines_[i]);
+    if (keyLine && SameName(keyLine->key, keyName)) {
+      lines_[i] = std::move(line);
+      return true;
+    }
+  }
+  // After the section's last non-blank line, so blank lines that part it
+  // from the next section stay where they are.
+  std::size_t at = range->end;
+  while (at > range->header + 1 && TrimBlanks(lines_[at - 1]).empty()) --at;
+  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
+  return true;
+}
+
+std::string ReadIniValue(std::string_view path, std::string_view section, std::string_view key,
+                         std::string_view fallback) {
+  const auto value = IniDocument::Parse(files::ReadFileBytes(path)).Value(section, key);
+  return value ? *value : std::string(fallback);
+}
+
+bool WriteIniValue(std::string_view path, std::string_view section, std::string_view key, std::string_view value) {
+  std::lock_guard<std::mutex> lock(WriterMutex());
+  const std::string before = files::ReadFileBytes(path);
+  if (ExistsButUnreadable(path, before)) return false;
+  IniDocument document = IniDocument::Parse(before);
+  if (!document.SetValue(section, key, value)) return false;
+  const std::string after = document.Serialize();
+  return after == before || files::ReplaceFileBytes(path, after);
+}
+
+}  // namespace qr::settings
