@@ -6,24 +6,10 @@
 
 namespace qr::ui {
 
-namespace {
-
-std::string CutAtCharacter(const std::string& text, std::size_t limit) {
-  std::size_t end = 0;
-  while (end < text.size()) {
-    const std::size_t next = end + qr::text::CharLength(text, end);
-    if (next > limit) break;
-    end = next;
-  }
-  return text.substr(0, end);
-}
-
-}  // namespace
-
 void TrayIcon::Show(std::string tip) {
   std::lock_guard guard(mutex_);
   present_ = true;
-  tip_ = CutAtCharacter(tip, kTrayTipLimit);
+  tip_ = qr::text::FirstBytes(tip, kTrayTipLimit);
   ++showCount_;
   Notify({present_, tip_});
 }

@@ -1,0 +1,29 @@
+#include "app/process_objects.h"
+
+namespace qr::app {
+
+ProcessObjects::ProcessObjects()
+    : lock_(std::make_unique<qr::concurrency::CriticalLock>()),
+      engine_(std::make_unique<EngineState>()),
+      continuousDownload_(std::make_unique<SharedText>()),
+      autoName_(std::make_unique<SharedText>()) {}
+
+ProcessObjects::~ProcessObjects() {
+  // The pool is released first and does not wait for running jobs.
+  if (backgroundWork_ != 0) {
+    // Work that is not waited for still uses the engine state and the lock:
+    // freeing them under it would crash the process on its way out, so they
+    // are left to the end of the process.
+    (void)engine_.release();
+    (void)continuousDownload_.release();
+    (void)autoName_.release();
+    (void)lock_.release();
+    return;
+  }
+  engine_.reset();
+  continuousDownload_.reset();
+  autoName_.reset();
+  lock_.reset();
+}
+
+}  // namespace qr::app

@@ -1,0 +1,54 @@
+// The objects that live as long as the process: created before any window in
+// a fixed order (thread pool, lock, engine state, run-time texts) and released
+// at exit with the pool first and the lock last.
+#pragma once
+
+#include <atomic>
+#include <memory>
+
+#include "app/engine_state.h"
+#include "app/shared_text.h"
+#include "concurrency/critical_lock.h"
+
+namespace qr::app {
+
+class ProcessObjects {
+ public:
+  ProcessObjects();
+  ~ProcessObjects();
+  ProcessObjects(const ProcessObjects&) = delete;
+  ProcessObjects& operator=(const ProcessObjects&) = delete;
+
+  // THREAD POOL: the one ThreadPool is created here, first, once
+  // concurrency/thread_pool.h is part of the build.
+
+  qr::concurrency::CriticalLock& Lock() { return *lock_; }
+  EngineState& Engine() { return *engine_; }
+  // "真", "假" or empty (off); only "真" counts as on.
+  SharedText& ContinuousDownload() { return *continuousDownload_; }
+  // The name the new-task window proposes.
+  SharedText& AutoName() { return *autoName_; }
+
+  // Threads that use these objects without being waited for (the task worker,
+  // the finishing thread) hold a BackgroundWork for their lifetime.
+  class BackgroundWork {
+   public:
+    explicit BackgroundWork(ProcessObjects& objects) : objects_(objects) { ++objects_.backgroundWork_; }
+    ~BackgroundWork() { --objects_.backgroundWork_; }
+    BackgroundWork(const BackgroundWork&) = delete;
+    BackgroundWork& operator=(const BackgroundWork&) = delete;
+
+   private:
+    ProcessObjects& objects_;
+  };
+  int BackgroundWorkCount() const { return backgroundWork_; }
+
+ private:
+  std::unique_ptr<qr::concurrency::CriticalLock> lock_;
+  std::unique_ptr<EngineState> engine_;
+  std::unique_ptr<SharedText> continuousDownload_;
+  std::unique_ptr<SharedText> autoName_;
+  std::atomic<int> backgroundWork_{0};
+};
+
+}  // namespace qr::app

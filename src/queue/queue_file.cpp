@@ -1,0 +1,44 @@
+#include "queue/queue_file.h"
+
+#include "queue/download_task.h"
+#include "runtime/files.h"
+
+namespace qr::queue {
+
+std::string QueueFilePath() { return qr::files::JoinPath(qr::files::ProgramFolder(), "download.ini"); }
+
+std::string FormatQueueFile(const std::vector<std::vector<std::string>>& rows) {
+  std::string content;
+  for (const auto& row : rows) {
+    if (row.size() <= kColumnFolder) continue;
+    content += row[kColumnName] + "," + row[kColumnAddress] + "," + row[kColumnFolder] + ",";
+    content += kStateQueued;
+    content += "\r\n";
+  }
+  return content;
+}
+
+bool SaveQueue(const qr::ui::ListView& queue) {
+  // One snapshot: the engine may change cells of the first row meanwhile.
+  const std::string content = FormatQueueFile(queue.Rows());
+  const std::string path = QueueFilePath();
+  if (content.empty()) return !qr::files::FileExists(path) || qr::files::RemoveFile(path);
+  return qr::files::ReplaceFileBytes(path, content);
+}
+
+int LoadQueue(qr::ui::ListView& queue, const TaskLog& log) {
+  const std::string text = qr::files::ReadFileBytes(QueueFilePath());
+  return AppendTaskLines(
+      queue, text, 4,
+      [](const std::vector<std::string>& fields) {
+        std::vector<std::string> row(kTaskColumnCount);
+        row[kColumnName] = fields[0];
+        row[kColumnAddress] = fields[1];
+        row[kColumnFolder] = fields[2];
+        row[kColumnState] = fields[3];
+        return row;
+      },
+      log);
+}
+
+}  // namespace qr::queue

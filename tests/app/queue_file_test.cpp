@@ -1,0 +1,106 @@
+#include "queue/queue_file.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "program_folder_fixture.h"
+#include "queue/download_task.h"
+
+namespace qr::queue {
+namespace {
+
+using Rows = std::vector<std::vector<std::string>>;
+
+class QueueFileTest : public qr::testing::ProgramFolderTest {
+ protected:
+  void SetUp() override {
+    ProgramFolderTest::SetUp();
+    queue_.SetColumns(QueueColumns());
+  }
+  int Load() {
+    return LoadQueue(queue_, [this](const std::string& line) { log_.push_back(line); });
+  }
+  qr::ui::ListView queue_;
+  std::vector<std::string> log_;
+};
+
+TEST_F(QueueFileTest, SavesEveryRowAsQueuedGbkLinesWithCrLf) {
+  queue_.AddRow(QueuedTaskRow("电影", "http://a/x.m3u8", "D:\\下载"));
+  queue_.AddRow(QueuedTaskRow("b", "http://b/y.m3u8", "/tmp/q"));
+  queue_.AddRow(QueuedTaskRow("c", "http://c/z.m3u8", ""));
+  queue_.SetCell(0, kColumnState, std::string(kStateDownloading));
+  queue_.SetCell(1, kColumnState, "暂停");
+  queue_.SetCell(0, kColumnConnection, "[09:05] not saved");
+  ASSERT_TRUE(SaveQueue(queue_));
+  EXPECT_EQ(Read("download.ini"),
+            "电影,http://a/x.m3u8,D:\\下载,排队等待\r\n"
+            "b,http://b/y.m3u8,/tmp/q,排队等待\r\n"
+            "c,http://c/z.m3u8,,排队等待\r\n");
+  // The GBK bytes of 电影 and 排队等待, not UTF-8.
+  EXPECT_EQ(Read("download.ini").substr(0, 4), "\xB5\xE7\xD3\xB0");
+  EXPECT_NE(Read("download.ini").find("\xC5\xC5\xB6\xD3\xB5\xC8\xB4\xFD\r\n"), std::string::npos);
+
+  qr::ui::ListView reloaded;
+  reloaded.SetColumns(QueueColumns());
+  EXPECT_EQ(LoadQueue(reloaded, {}), 3);
+  EXPECT_EQ(reloaded.Cell(0, kColumnState), "排队等待");
+  EXPECT_EQ(reloaded.Cell(1, kColumnState), "排队等待");
+  EXPECT_EQ(reloaded.Cell(0, kColumnFolder), "D:\\下载");
+}
+
+TEST_F(QueueFileTest, EmptyQueueLeavesNoFileAndRemovesAnOldOne) {
+  ASSERT_TRUE(SaveQueue(queue_));
+  EXPECT_FALSE(qr::files::FileExists(PathOf("download.ini")));
+  Write("download.ini", "a,b,c,排队等待\r\n");
+  ASSERT_TRUE(SaveQueue(queue_));
+  EXPECT_FALSE(qr::files::FileExists(PathOf("download.ini")));
+}
+
+TEST_F(QueueFileTest, SaveReplacesTheWholeFileAndLeavesNoTemporaryBehind) {
+  Write("download.ini", "old,http://old.m3u8,x,排队等待\r\nold2,http://old.m3u8,x,排队等待\r\n");
+  queue_.AddRow(QueuedTaskRow("new", "http://n.m3u8", "f"));
+  ASSERT_TRUE(SaveQueue(queue_));
+  EXPECT_EQ(Read("download.ini"), "new,http://n.m3u8,f,排队等待\r\n");
+  int entries = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(qr::files::ToNativePath(folder_))) {
+    ++entries;
+  }
+  EXPECT_EQ(entries, 1);
+}
+
+TEST_F(QueueFileTest, LoadSkipsBlankAndShortLinesAndIgnoresExtraFields) {
+  Write("download.ini",
+        "a,http://a.m3u8,D:\\v,排队等待\r\n"
+        "\r\n"
+        "short,http://s.m3u8,D:\\v\r\n"
+        "b,http://b.m3u8,D:\\w,正在下载,extra,more\r\n");
+  EXPECT_EQ(Load(), 2);
+  EXPECT_EQ(queue_.Rows(), (Rows{{"a", "http://a.m3u8", "D:\\v", "", "排队等待", "", "", ""},
+                                 {"b", "http://b.m3u8", "D:\\w", "", "正在下载", "", "", ""}}));
+  EXPECT_TRUE(log_.empty());
+}
+
+TEST_F(QueueFileTest, TrailingCrLfGivesNoExtraRowAndMissingFileGivesNone) {
+  EXPECT_EQ(Load(), 0);
+  Write("download.ini", "a,u.m3u8,d,排队等待\r\n\r\n");
+  EXPECT_EQ(Load(), 1);
+  EXPECT_EQ(queue_.RowCount(), 1);
+}
+
+TEST_F(QueueFileTest, UnsafeTasksAreSkippedWithALogLineNamingThem) {
+  Write("download.ini",
+        "..,http://x.m3u8,D:\\v,排队等待\r\n"
+        "a\\b,http://x.m3u8,D:\\v,排队等待\r\n"
+        "ok,http://x.m3u8,D:\\v & del,排队等待\r\n"
+        ",http://x.m3u8,D:\\v,排队等待\r\n"
+        "好,http://x.m3u8,D:\\v,排队等待\r\n");
+  EXPECT_EQ(Load(), 1);
+  EXPECT_EQ(queue_.Cell(0, kColumnName), "好");
+  EXPECT_EQ(log_, (std::vector<std::string>{"已跳过名称不安全的任务: ..", "已跳过名称不安全的任务: a\\b",
+                                            "已跳过目录不安全的任务: ok", "已跳过名称不安全的任务: "}));
+}
+
+}  // namespace
+}  // namespace qr::queue
