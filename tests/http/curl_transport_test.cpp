@@ -1,0 +1,103 @@
+// What only the Linux transport can show: TLS with a certificate nobody
+// vouches for, and connections kept and shared between requests.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <mutex>
+#include <set>
+#include <thread>
+#include <vector>
+
+#include "http/web_request.h"
+#include "loopback_server.h"
+#include "mini_http_server.h"
+#include "self_signed_certificate.h"
+
+namespace qr::http {
+namespace {
+
+using testing::LoopbackServer;
+using testing::MiniHttpServer;
+using testing::MiniRequest;
+using testing::MiniResponse;
+using testing::SelfSignedCertificate;
+
+TEST(CurlTransport, CertificateErrorsAreIgnoredOnlyWhenAsked) {
+  SelfSignedCertificate identity;
+  auto tls = std::make_unique<httplib::SSLServer>(identity.CertificatePath().c_str(), identity.KeyPath().c_str());
+  // The shared cache keeps the connection open; the server should not wait long for it when it stops.
+  tls->set_keep_alive_timeout(0);
+  LoopbackServer server(std::move(tls), "https");
+  server.routes().Get(
+      "/x", [](const httplib::Request&, httplib::Response& response) { response.set_content("secret", "text/plain"); });
+  EXPECT_EQ(WebRequest(server.Url("/x")), "secret");
+
+  // The same request without the ignore flags must fail: checking stays on by default.
+  auto request = SystemRequestPlatform().CreateRequestObject();
+  ASSERT_TRUE(request);
+  ASSERT_TRUE(request->Open("GET", server.Url("/x"), false));
+  EXPECT_FALSE(request->SendText(""));
+  EXPECT_EQ(request->ResponseBody(), "");
+  EXPECT_EQ(request->Status(), 0);
+}
+
+TEST(CurlTransport, ConnectionsAreReusedAcrossRequestsAndThreads) {
+  std::mutex mutex;
+  std::multiset<int> clientPorts;
+  MiniHttpServer server([&](const MiniRequest& request) {
+    std::lock_guard<std::mutex> lock(mutex);
+    clientPorts.insert(request.clientPort);
+    return MiniResponse{200, {}, "ok"};
+  });
+  for (int i = 0; i < 5; ++i) ASSERT_EQ(WebRequest(server.Url("/x")), "ok");
+  EXPECT_EQ(std::set<int>(clientPorts.begin(), clientPorts.end()).size(), 1u) << "sequential requests share one";
+
+  clientPorts.clear();
+  std::vector<std::thread> threads;
+  std::atomic<int> answered{0};
+  for (int t = 0; t < 8; ++t) {
+    threads.emplace_back([&] {
+      for (int i = 0; i < 20; ++i) answered += WebRequest(server.Url("/x")) == "ok";
+    });
+  }
+  for (auto& thread : threads) thread.join();
+  EXPECT_EQ(answered.load(), 160);
+  // About one connection per thread running at the same time, not one per request.
+  EXPECT_LE(std::set<int>(clientPorts.begin(), clientPorts.end()).size(), 16u);
+}
+
+TEST(CurlTransport, HeadersGoOutExactlyAsSet) {
+  MiniRequest received;
+  MiniHttpServer server([&](const MiniRequest& request) {
+    received = request;
+    return MiniResponse{200, {}, "put"};
+  });
+  std::string cookies;
+  EXPECT_EQ(WebRequest(server.Url("/x"), {.method = kMethodPut,
+                                          .cookies = &cookies,
+                                          .headers = "X-Empty:\r\nX-Bad: a\nInjected: 1",
+                                          .postBytes = std::string(2000, 'b'),
+                                          .addDefaultHeaders = false}),
+            "put");
+  EXPECT_EQ(received.method, "PUT");
+  // An empty value is still sent; a value that would break the line is refused.
+  EXPECT_EQ(received.HeaderCount("Cookie"), 1);
+  EXPECT_EQ(received.HeaderCount("X-Empty"), 1);
+  EXPECT_EQ(received.HeaderCount("X-Bad"), 0);
+  EXPECT_EQ(received.HeaderCount("Injected"), 0);
+  // Nothing that libcurl would add by itself.
+  for (const char* name : {"Accept", "Expect", "Content-Type", "User-Agent", "Transfer-Encoding"}) {
+    EXPECT_EQ(received.HeaderCount(name), 0) << name;
+  }
+  EXPECT_EQ(received.Header("Content-Length"), "2000");
+  EXPECT_EQ(received.body, std::string(2000, 'b'));
+}
+
+TEST(CurlTransport, OnlyWebSchemesAreFetched) {
+  // A playlist naming a local file must not make the program read it.
+  EXPECT_EQ(WebRequest("file:///etc/hostname"), "");
+  EXPECT_EQ(WebRequest("ftp://127.0.0.1/x"), "");
+}
+
+}  // namespace
+}  // namespace qr::http

@@ -1,0 +1,41 @@
+// A cpp-httplib server (plain or TLS) on 127.0.0.1 at a port the system
+// picks, run on its own thread for the life of the object. Linux only: the
+// distribution ships the library's implementation for the host alone.
+#pragma once
+
+#include <httplib.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <thread>
+
+namespace qr::http::testing {
+
+class LoopbackServer {
+ public:
+  explicit LoopbackServer(std::unique_ptr<httplib::Server> server, std::string scheme = "http")
+      : server_(std::move(server)), scheme_(std::move(scheme)) {
+    port_ = server_->bind_to_any_port("127.0.0.1");
+    thread_ = std::thread([this] { server_->listen_after_bind(); });
+    while (!server_->is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  LoopbackServer() : LoopbackServer(std::make_unique<httplib::Server>()) {}
+  ~LoopbackServer() {
+    server_->stop();
+    thread_.join();
+  }
+  LoopbackServer(const LoopbackServer&) = delete;
+  LoopbackServer& operator=(const LoopbackServer&) = delete;
+
+  httplib::Server& routes() { return *server_; }
+  std::string Url(const std::string& path) const { return scheme_ + "://127.0.0.1:" + std::to_string(port_) + path; }
+
+ private:
+  std::unique_ptr<httplib::Server> server_;
+  std::string scheme_;
+  int port_ = 0;
+  std::thread thread_;
+};
+
+}  // namespace qr::http::testing

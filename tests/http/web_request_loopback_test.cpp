@@ -1,0 +1,164 @@
+// The web request against real servers on 127.0.0.1, through the platform's
+// own request object (libcurl on Linux, the automation object on Windows).
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <mutex>
+
+#include "http/web_request.h"
+#include "mini_http_server.h"
+#include "runtime/codepage.h"
+
+namespace qr::http {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using testing::MiniHttpServer;
+using testing::MiniRequest;
+using testing::MiniResponse;
+using ::testing::Not;
+
+std::string MebibyteOfAllByteValues() {
+  std::string bytes(1 << 20, '\0');
+  for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>((i * 7 + (i >> 12)) & 0xFF);
+  return bytes;
+}
+
+class WebRequestLoopback : public ::testing::Test {
+ protected:
+  MiniResponse Answer(const MiniRequest& request) {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      last_ = request;
+    }
+    if (request.target == "/binary") return {200, {{"Content-Type", "application/octet-stream"}}, binary_};
+    if (request.target == "/moved") return {302, {{"Location", "/target"}}, "moved"};
+    if (request.target == "/target") return {200, {}, "arrived"};
+    if (request.target == "/cookies") {
+      return {200,
+              {{"Set-Cookie", "b=9; path=/; HttpOnly"}, {"Set-Cookie", "c=deleted"}},
+              "got " + request.Header("Cookie")};
+    }
+    if (request.target == "/echo") return {200, {}, "body=" + request.body};
+    return {404, {}, "no such page"};
+  }
+
+  MiniRequest Last() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return last_;
+  }
+
+  const std::string binary_ = MebibyteOfAllByteValues();
+  std::mutex mutex_;
+  MiniRequest last_;
+  MiniHttpServer server_{[this](const MiniRequest& request) { return Answer(request); }};
+};
+
+TEST_F(WebRequestLoopback, BinaryBodyArrivesByteForByte) {
+  int status = 0;
+  const std::string body = WebRequest(server_.Url("/binary"), {.statusCode = &status});
+  EXPECT_EQ(status, 200);
+  ASSERT_EQ(body.size(), binary_.size());
+  EXPECT_TRUE(body == binary_);
+}
+
+TEST_F(WebRequestLoopback, RedirectFollowedUnlessSwitchedOff) {
+  int status = 0;
+  std::string headers;
+  EXPECT_EQ(WebRequest(server_.Url("/moved"), {.responseHeaders = &headers, .statusCode = &status}), "arrived");
+  EXPECT_EQ(status, 200);
+  // The headers are the final response's alone, without its status line.
+  EXPECT_THAT(headers, Not(HasSubstr("Location")));
+  EXPECT_THAT(headers, Not(HasSubstr("HTTP/1.1")));
+  EXPECT_THAT(headers, HasSubstr("Content-Length: 7\r\n"));
+
+  EXPECT_EQ(WebRequest(server_.Url("/moved"), {.responseHeaders = &headers, .statusCode = &status, .noRedirect = true}),
+            "moved");
+  EXPECT_EQ(status, 302);
+  EXPECT_THAT(headers, HasSubstr("Location: /target\r\n"));
+}
+
+TEST_F(WebRequestLoopback, PlainGetSendsTheFourDefaultHeaders) {
+  const std::string url = server_.Url("/plain");
+  WebRequest(url);
+  const MiniRequest request = Last();
+  EXPECT_EQ(request.method, "GET");
+  EXPECT_EQ(request.target, "/plain");
+  std::vector<std::pair<std::string, std::string>> ours;
+  for (const auto& header : request.headers) {
+    // The transport's own lines: Host on both builds, and the Windows
+    // object's Connection line.
+    if (header.first == "Host" || header.first == "Connection") continue;
+    ours.push_back(header);
+  }
+  EXPECT_THAT(ours, ElementsAre(std::pair<std::string, std::string>{"Accept", "*/*"},
+                                std::pair<std::string, std::string>{"Referer", url},
+                                std::pair<std::string, std::string>{"Accept-Language", "zh-cn"},
+                                std::pair<std::string, std::string>{
+                                    "User-Agent", "Mozilla/4.0 (compatible; MSIE 9.0; Windows NT 6.1)"}));
+#ifndef _WIN32
+  EXPECT_EQ(request.HeaderCount("Connection"), 0);
+#endif
+}
+
+TEST_F(WebRequestLoopback, CookiesAreSentCollectedAndMerged) {
+  std::string cookies = "a=1; b=2; c=3";
+  std::string responseCookies;
+  EXPECT_EQ(WebRequest(server_.Url("/cookies"), {.cookies = &cookies, .responseCookies = &responseCookies}),
+            "got a=1; b=2; c=3");
+  EXPECT_EQ(cookies, "b=9; a=1");
+  EXPECT_EQ(responseCookies, "b=9; a=1");
+
+  std::string untouched = "a=1";
+  WebRequest(server_.Url("/cookies"),
+             {.cookies = &untouched, .responseCookies = &responseCookies, .mergeCookies = false});
+  EXPECT_EQ(untouched, "a=1");
+  EXPECT_EQ(responseCookies, "b=9; c=deleted");
+}
+
+TEST_F(WebRequestLoopback, PostBodiesAndErrorPages) {
+  // A byte body goes out unchanged, and wins over the text.
+  EXPECT_EQ(WebRequest(server_.Url("/echo"), {.method = kMethodPost, .postText = "ignored", .postBytes = "中文"}),
+            "body=中文");
+  EXPECT_EQ(Last().Header("Content-Type"), "application/x-www-form-urlencoded");
+  EXPECT_EQ(Last().HeaderCount("Expect"), 0);
+  // A text body goes out as UTF-8.
+  EXPECT_EQ(WebRequest(server_.Url("/echo"), {.method = kMethodPost, .postText = "名=值"}),
+            "body=" + codepage::GbkToUtf8("名=值"));
+
+  // An error page is a body like any other.
+  int status = 0;
+  EXPECT_EQ(WebRequest(server_.Url("/missing"), {.statusCode = &status}), "no such page");
+  EXPECT_EQ(status, 404);
+}
+
+TEST(WebRequestUnreachable, ClosedPortFailsQuicklyAndQuietly) {
+  const std::string url = "http://127.0.0.1:" + std::to_string(testing::ClosedLoopbackPort()) + "/x";
+  std::string headers = "stale";
+  std::string responseCookies = "stale";
+  int status = 99;
+  const auto started = std::chrono::steady_clock::now();
+  EXPECT_EQ(WebRequest(url, {.responseCookies = &responseCookies, .responseHeaders = &headers, .statusCode = &status}),
+            "");
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(headers, "");
+  EXPECT_EQ(responseCookies, "");
+}
+
+TEST(WebRequestUnreachable, SilentServerIsGivenUpAfterTheTimeout) {
+  testing::SilentLoopbackPort silent;
+  const std::string url = "http://127.0.0.1:" + std::to_string(silent.port()) + "/x";
+  int status = 99;
+  const auto started = std::chrono::steady_clock::now();
+  EXPECT_EQ(WebRequest(url, {.statusCode = &status, .timeoutSeconds = 1}), "");
+  const auto took = std::chrono::steady_clock::now() - started;
+  EXPECT_GE(took, std::chrono::milliseconds(900));
+  EXPECT_LT(took, std::chrono::seconds(8));
+  EXPECT_EQ(status, 0);
+}
+
+}  // namespace
+}  // namespace qr::http
