@@ -4,6 +4,7 @@
 
 #include "runtime/codepage.h"
 #include "settings/date_format.h"
+#include "settings/date_picture.h"
 
 namespace qr::settings {
 namespace {
@@ -40,6 +41,9 @@ std::string FormatWide(std::string_view picture, Formatter format) {
 namespace detail {
 
 std::string PlatformDateText(const CalendarTime& when, std::string_view picture) {
+  // The system refuses dates before 1601 that a date value can hold; our own
+  // formatter renders them the same way the system renders later ones.
+  if (when.year < 1601) return RenderDatePicture(when, picture);
   const SYSTEMTIME time = ToSystemTime(when);
   return FormatWide(picture, [&](const wchar_t* format, wchar_t* buffer, int size) {
     return GetDateFormatW(LOCALE_USER_DEFAULT, 0, &time, format, buffer, size);
