@@ -1,17 +1,15 @@
 #include "app/app_log.h"
 
 #include <atomic>
-#include <ctime>
 #include <utility>
 
 #include "queue/download_task.h"
 #include "runtime/text.h"
+#include "settings/date_format.h"
 
 namespace qr::app {
 
 namespace {
-
-enum LogColumn : int { kLogNumber = 0, kLogLine = 1 };
 
 std::atomic<AppLog*> programLog{nullptr};
 
@@ -19,26 +17,16 @@ std::atomic<AppLog*> programLog{nullptr};
 
 std::vector<qr::ui::ListColumn> LogColumns() { return {{"序号", 50}, {"日志记录", 500}}; }
 
-// Stands in for the date formatter's "HH:mm" picture until that is part of the build.
-std::string HourMinuteNow() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-#ifdef _WIN32
-  localtime_s(&local, &now);
-#else
-  localtime_r(&now, &local);
-#endif
-  char text[8];
-  std::strftime(text, sizeof text, "%H:%M", &local);
-  return text;
-}
+std::string HourMinuteNow() { return qr::settings::FormatDateTime(qr::settings::NowAsDateValue(), {}, "HH:mm"); }
 
 AppLog::AppLog(qr::concurrency::CriticalLock& lock, qr::ui::ListView& queue, qr::ui::ListView& log,
                std::function<std::string()> clockText)
     : lock_(lock), queue_(queue), log_(log), clockText_(clockText ? std::move(clockText) : HourMinuteNow) {}
 
 std::string AppLog::Line(std::string_view message) const {
-  std::string line = "[" + clockText_() + "] ";
+  std::string line = "[";
+  line += clockText_();
+  line += "] ";
   line += message;
   return line;
 }

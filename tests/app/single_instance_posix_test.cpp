@@ -1,0 +1,128 @@
+#include "app/single_instance.h"
+
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+#include "program_folder_fixture.h"
+
+extern char** environ;
+
+namespace qr::app {
+namespace {
+
+using namespace std::chrono_literals;
+
+class SingleInstancePosixTest : public qr::testing::ProgramFolderTest {
+ protected:
+  void SetUp() override {
+    ProgramFolderTest::SetUp();
+    // A short folder of its own: a socket path holds at most 107 bytes.
+    char pattern[] = "/tmp/qr-run-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    runtime_ = pattern;
+  }
+  void TearDown() override {
+    qr::files::DeleteFolderTree(runtime_);
+    ProgramFolderTest::TearDown();
+  }
+  std::string runtime_;
+};
+
+TEST_F(SingleInstancePosixTest, OnlyOneHolderAtATimeAndTheHolderHearsRaiseRequests) {
+  std::atomic<int> raised{0};
+  auto first = MakeSingleInstance(kInstanceName, runtime_);
+  ASSERT_TRUE(first->Claim([&raised] { ++raised; }));
+  auto second = MakeSingleInstance(kInstanceName, runtime_);
+  EXPECT_FALSE(second->Claim({}));
+  EXPECT_TRUE(second->AskFirstCopyToRaise());
+  for (int i = 0; i < 200 && raised == 0; ++i) std::this_thread::sleep_for(10ms);
+  EXPECT_EQ(raised, 1);
+
+  first.reset();  // the marker goes with its holder
+  auto third = MakeSingleInstance(kInstanceName, runtime_);
+  EXPECT_TRUE(third->Claim({}));
+}
+
+TEST_F(SingleInstancePosixTest, NobodyToRaiseWhenNoCopyRuns) {
+  auto lonely = MakeSingleInstance(kInstanceName, runtime_);
+  EXPECT_FALSE(lonely->AskFirstCopyToRaise());
+}
+
+// A child process with its standard output on a pipe.
+class Probe {
+ public:
+  Probe(const std::string& runtime, const std::string& program) {
+    int fds[2];
+    if (pipe(fds) != 0) return;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
+    posix_spawn_file_actions_addclose(&actions, fds[0]);
+    const std::string path = QR_SINGLE_INSTANCE_PROBE;
+    char* argv[] = {const_cast<char*>(path.c_str()), const_cast<char*>(runtime.c_str()),
+                    const_cast<char*>(program.c_str()), nullptr};
+    if (posix_spawn(&pid_, path.c_str(), &actions, nullptr, argv, environ) != 0) pid_ = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    close(fds[1]);
+    out_ = fds[0];
+  }
+  ~Probe() {
+    if (pid_ > 0) {
+      kill(pid_, SIGKILL);
+      Wait();
+    }
+    if (out_ >= 0) close(out_);
+  }
+  // Reads output until it holds `text` or the output ends.
+  bool ReadUntil(const std::string& text) {
+    char buffer[256];
+    while (output_.find(text) == std::string::npos) {
+      const ssize_t count = read(out_, buffer, sizeof buffer);
+      if (count <= 0) return false;
+      output_.append(buffer, static_cast<std::size_t>(count));
+    }
+    return true;
+  }
+  int Wait() {
+    int status = 0;
+    if (pid_ <= 0 || waitpid(pid_, &status, 0) != pid_) return -1;
+    pid_ = -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  const std::string& Output() const { return output_; }
+
+ private:
+  pid_t pid_ = -1;
+  int out_ = -1;
+  std::string output_;
+};
+
+TEST_F(SingleInstancePosixTest, SecondProcessTellsTheUserRaisesTheFirstAndLeavesTheQueueFileAlone) {
+  // A save would rewrite this file without its blank line.
+  const std::string queue = "a,http://a/x.m3u8,/tmp/v,排队等待\r\n\r\n";
+  Write("download.ini", queue);
+
+  Probe first(runtime_, folder_);
+  ASSERT_TRUE(first.ReadUntil("ready\n")) << first.Output();
+  Probe second(runtime_, folder_);
+  ASSERT_TRUE(second.ReadUntil("\n")) << second.Output();
+  EXPECT_EQ(second.Wait(), 0);
+  const std::string expected = reinterpret_cast<const char*>(u8"message 程序已经运行!|友情提醒:|");
+  EXPECT_EQ(second.Output().rfind(expected, 0), 0u) << second.Output();
+  EXPECT_EQ(std::stoi(second.Output().substr(expected.size())) & 0xF0, 64);
+
+  ASSERT_TRUE(first.ReadUntil("raised 1\n")) << first.Output();
+  EXPECT_EQ(first.Wait(), 0);
+  EXPECT_EQ(Read("download.ini"), queue);
+}
+
+}  // namespace
+}  // namespace qr::app
