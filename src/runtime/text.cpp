@@ -19,8 +19,15 @@ std::size_t CharLength(std::string_view text, std::size_t pos) {
 bool MatchesAt(std::string_view text, std::size_t pos, std::string_view marker, bool ignoreCase) {
   if (pos > text.size() || text.size() - pos < marker.size()) return false;
   if (!ignoreCase) return text.compare(pos, marker.size(), marker) == 0;
-  for (std::size_t i = 0; i < marker.size(); ++i) {
-    if (FoldAscii(text[pos + i]) != FoldAscii(marker[i])) return false;
+  // Walk the marker by characters: only single-byte characters are folded, so
+  // the trail byte of a double-byte character (which may look like a letter)
+  // must match exactly.
+  for (std::size_t i = 0; i < marker.size(); i += CharLength(marker, i)) {
+    if (CharLength(marker, i) == 2) {
+      if (text.compare(pos + i, 2, marker.substr(i, 2)) != 0) return false;
+    } else if (FoldAscii(text[pos + i]) != FoldAscii(marker[i])) {
+      return false;
+    }
   }
   return true;
 }

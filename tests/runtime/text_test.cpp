@@ -22,6 +22,9 @@ TEST(TextFind, CaseFoldingTouchesAsciiOnly) {
   EXPECT_EQ(Find("x-Accept: 1", "ACCEPT:"), npos);
   // 0xC1 and 0xE1 differ by 0x20 like a letter pair but must not be folded.
   EXPECT_EQ(Find("\xC1\xA1", "\xE1\xA1", 0, true), npos);
+  // Trail bytes 0x61 and 0x41 look like 'a' and 'A' but belong to two different characters.
+  EXPECT_EQ(Find("\x81\x61", "\x81\x41", 0, true), npos);
+  EXPECT_EQ(ReplaceAll("\x81\x61x", "\x81\x41", "-", true), "\x81\x61x");
   EXPECT_EQ(ToUpperAscii("ab\xB0\x61z"), "AB\xB0\x61Z");
   EXPECT_EQ(ToLowerAscii("AB\xB0\x41Z"), "ab\xB0\x41z");
 }
