@@ -31,6 +31,8 @@ MainWindow::MainWindow(ProcessObjects& objects, qr::ui::ToolkitServices& service
 }
 
 MainWindow::~MainWindow() {
+  // No more raise requests from the listener while the models go.
+  instance_.reset();
   SetProgramLog(nullptr);
   // A line being written on another thread finishes before the lists go.
   qr::concurrency::CriticalSection wait(objects_.Lock());

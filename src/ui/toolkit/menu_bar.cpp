@@ -44,13 +44,7 @@ std::optional<MenuItem> MenuBar::Item(int id) const {
   return *item;
 }
 
-void MenuBar::SetCaption(int id, std::string caption) {
-  std::lock_guard guard(mutex_);
-  MenuItem* item = FindItem(id);
-  if (item == nullptr || item->caption == caption) return;
-  item->caption = std::move(caption);
-  Notify({MenuChange::Kind::kItem, {}, *item});
-}
+void MenuBar::SetCaption(int id, std::string caption) { Update(id, &MenuItem::caption, std::move(caption)); }
 
 std::string MenuBar::Caption(int id) const {
   std::lock_guard guard(mutex_);
@@ -58,13 +52,7 @@ std::string MenuBar::Caption(int id) const {
   return item == nullptr ? std::string() : item->caption;
 }
 
-void MenuBar::SetChecked(int id, bool checked) {
-  std::lock_guard guard(mutex_);
-  MenuItem* item = FindItem(id);
-  if (item == nullptr || item->checked == checked) return;
-  item->checked = checked;
-  Notify({MenuChange::Kind::kItem, {}, *item});
-}
+void MenuBar::SetChecked(int id, bool checked) { Update(id, &MenuItem::checked, checked); }
 
 bool MenuBar::IsChecked(int id) const {
   std::lock_guard guard(mutex_);
@@ -72,13 +60,7 @@ bool MenuBar::IsChecked(int id) const {
   return item != nullptr && item->checked;
 }
 
-void MenuBar::SetEnabled(int id, bool enabled) {
-  std::lock_guard guard(mutex_);
-  MenuItem* item = FindItem(id);
-  if (item == nullptr || item->enabled == enabled) return;
-  item->enabled = enabled;
-  Notify({MenuChange::Kind::kItem, {}, *item});
-}
+void MenuBar::SetEnabled(int id, bool enabled) { Update(id, &MenuItem::enabled, enabled); }
 
 MenuItem* MenuBar::FindItem(int id) { return const_cast<MenuItem*>(std::as_const(*this).FindItem(id)); }
 

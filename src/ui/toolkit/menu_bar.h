@@ -8,6 +8,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ui/toolkit/observable.h"
@@ -64,6 +65,16 @@ class MenuBar : public Observable<MenuChange> {
   MenuItem* FindItem(int id);
   const MenuItem* FindItem(int id) const;
   void NotifyTree() const;
+
+  // Sets one field of an item and reports the item when the value changed.
+  template <typename Value>
+  void Update(int id, Value MenuItem::*field, Value value) {
+    std::lock_guard guard(mutex_);
+    MenuItem* item = FindItem(id);
+    if (item == nullptr || item->*field == value) return;
+    item->*field = std::move(value);
+    Notify({MenuChange::Kind::kItem, {}, *item});
+  }
 
   std::vector<TopMenu> menus_;
 };
