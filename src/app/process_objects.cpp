@@ -3,14 +3,18 @@
 namespace qr::app {
 
 ProcessObjects::ProcessObjects()
-    : lock_(std::make_unique<qr::concurrency::CriticalLock>()),
+    : pool_(std::make_unique<qr::concurrency::ThreadPool>()),
+      lock_(std::make_unique<qr::concurrency::CriticalLock>()),
       engine_(std::make_unique<EngineState>()),
       continuousDownload_(std::make_unique<SharedText>()),
       autoName_(std::make_unique<SharedText>()) {}
 
 ProcessObjects::~ProcessObjects() {
-  // The pool is released first and does not wait for running jobs.
-  if (backgroundWork_ != 0) {
+  // The pool goes first: queued jobs are dropped, running ones are not waited for.
+  pool_->Stop(qr::concurrency::StopMode::DiscardNoWait);
+  const bool jobsRunning = pool_->RunningJobs() != 0;
+  pool_.reset();
+  if (jobsRunning || backgroundWork_ != 0) {
     // Work that is not waited for still uses the engine state and the lock:
     // freeing them under it would crash the process on its way out, so they
     // are left to the end of the process.

@@ -9,6 +9,7 @@
 #include "app/engine_state.h"
 #include "app/shared_text.h"
 #include "concurrency/critical_lock.h"
+#include "concurrency/thread_pool.h"
 
 namespace qr::app {
 
@@ -19,9 +20,8 @@ class ProcessObjects {
   ProcessObjects(const ProcessObjects&) = delete;
   ProcessObjects& operator=(const ProcessObjects&) = delete;
 
-  // THREAD POOL: the one ThreadPool is created here, first, once
-  // concurrency/thread_pool.h is part of the build.
-
+  // Created stopped; the download engine starts it.
+  qr::concurrency::ThreadPool& Pool() { return *pool_; }
   qr::concurrency::CriticalLock& Lock() { return *lock_; }
   EngineState& Engine() { return *engine_; }
   // "真", "假" or empty (off); only "真" counts as on.
@@ -44,6 +44,7 @@ class ProcessObjects {
   int BackgroundWorkCount() const { return backgroundWork_; }
 
  private:
+  std::unique_ptr<qr::concurrency::ThreadPool> pool_;
   std::unique_ptr<qr::concurrency::CriticalLock> lock_;
   std::unique_ptr<EngineState> engine_;
   std::unique_ptr<SharedText> continuousDownload_;
