@@ -1,0 +1,21 @@
+// The Linux desktop program: the Qt application, the process-wide objects,
+// the main window's logic and its Qt window, then the event loop.
+#include <QApplication>
+
+#include "app/main_window.h"
+#include "app/process_objects.h"
+#include "common/demo_switches.h"
+#include "ui/qt/qt_main_window.h"
+#include "ui/qt/qt_toolkit.h"
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  // The window and the tray icon come and go; the program ends only by its own exit paths.
+  QApplication::setQuitOnLastWindowClosed(false);
+
+  qr::app::ProcessObjects objects;
+  qr::ui::qt::QtToolkit toolkit;
+  qr::app::MainWindow logic(objects, toolkit);
+  qr::ui::qt::QtMainWindow window(logic.Model(), logic, toolkit);
+  return window.Run([&logic] { qr::apps::ApplyDemoSwitches(logic); });
+}

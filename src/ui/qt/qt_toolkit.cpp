@@ -1,0 +1,165 @@
+#include "ui/qt/qt_toolkit.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QThread>
+#include <QTimer>
+#include <QUrl>
+
+#include "ui/qt/qt_main_window.h"
+#include "ui/qt/qt_text.h"
+
+namespace qr::ui::qt {
+
+namespace mb = qr::ui::message_box;
+
+QMessageBox::Icon MessageIcon(int style) {
+  switch (style & mb::kIconMask) {
+    case mb::kIconError:
+      return QMessageBox::Critical;
+    case mb::kIconQuestion:
+      return QMessageBox::Question;
+    case mb::kIconWarning:
+      return QMessageBox::Warning;
+    case mb::kIconInformation:
+      return QMessageBox::Information;
+    default:
+      return QMessageBox::NoIcon;
+  }
+}
+
+QMessageBox::StandardButtons MessageButtons(int style) {
+  switch (style & mb::kButtonMask) {
+    case mb::kOkCancel:
+      return QMessageBox::Ok | QMessageBox::Cancel;
+    case mb::kYesNo:
+      return QMessageBox::Yes | QMessageBox::No;
+    default:
+      return QMessageBox::Ok;
+  }
+}
+
+int MessageAnswer(QMessageBox::StandardButton pressed) {
+  switch (pressed) {
+    case QMessageBox::Yes:
+      return mb::kAnswerYes;
+    case QMessageBox::No:
+      return mb::kAnswerNo;
+    case QMessageBox::Cancel:
+      return mb::kAnswerCancel;
+    default:
+      return mb::kAnswerOk;
+  }
+}
+
+QtToolkit::QtToolkit() : dispatcher_(std::make_unique<QObject>()) {
+  previousPump_ = qr::concurrency::SetThreadMessagePump(this);
+}
+
+QtToolkit::~QtToolkit() { qr::concurrency::SetThreadMessagePump(previousPump_); }
+
+bool QtToolkit::OnWindowThread() const { return QThread::currentThread() == dispatcher_->thread(); }
+
+void QtToolkit::RunOnWindowThread(const std::function<void()>& work) {
+  if (OnWindowThread()) {
+    work();
+  } else {
+    QMetaObject::invokeMethod(dispatcher_.get(), work, Qt::BlockingQueuedConnection);
+  }
+}
+
+QWidget* QtToolkit::Owner(bool ownedByMainWindow) const {
+  return ownedByMainWindow ? static_cast<QWidget*>(window_) : nullptr;
+}
+
+int QtToolkit::ShowMessage(const MessageRequest& request) {
+  int answer = mb::kAnswerOk;
+  RunOnWindowThread([&] {
+    QMessageBox box(MessageIcon(request.style), ToQString(request.title), ToQString(request.text),
+                    MessageButtons(request.style), Owner(request.ownedByMainWindow));
+    if (!request.ownedByMainWindow && (request.style & mb::kTaskModal) != 0)
+      box.setWindowModality(Qt::ApplicationModal);
+    // Closing the box without a button counts as its escape button.
+    const auto pressed = static_cast<QMessageBox::StandardButton>(box.exec());
+    answer = MessageAnswer(pressed == QMessageBox::NoButton && (request.style & mb::kButtonMask) == mb::kYesNo
+                               ? QMessageBox::No
+                               : pressed);
+  });
+  return answer;
+}
+
+std::string QtToolkit::ClipboardText() {
+  std::string text;
+  RunOnWindowThread([&] { text = FromQString(QGuiApplication::clipboard()->text()); });
+  return text;
+}
+
+void QtToolkit::SetClipboardText(const std::string& text) {
+  RunOnWindowThread([&] { QGuiApplication::clipboard()->setText(ToQString(text)); });
+}
+
+std::string QtToolkit::ChooseOpenFile(const FileDialogRequest& request) {
+  std::string path;
+  RunOnWindowThread([&] {
+    path = FromQString(QFileDialog::getOpenFileName(Owner(true), ToQString(request.title),
+                                                    ToQString(request.initialFolder), ToQtFileFilter(request.filter)));
+  });
+  return path;
+}
+
+std::string QtToolkit::ChooseSaveFile(const FileDialogRequest& request) {
+  std::string path;
+  RunOnWindowThread([&] {
+    path = FromQString(QFileDialog::getSaveFileName(Owner(true), ToQString(request.title),
+                                                    ToQString(request.initialFolder), ToQtFileFilter(request.filter)));
+  });
+  return path;
+}
+
+std::string QtToolkit::ChooseFolder(const std::string& title, const std::string& initialFolder) {
+  std::string path;
+  RunOnWindowThread([&] {
+    path = FromQString(QFileDialog::getExistingDirectory(Owner(true), ToQString(title), ToQString(initialFolder)));
+  });
+  return path;
+}
+
+void QtToolkit::OpenWithShell(const std::string& path) {
+  const QUrl url = QUrl::fromLocalFile(ToQString(path));
+  PostToWindowThread([url] { QDesktopServices::openUrl(url); });
+}
+
+void QtToolkit::ShowPopupMenu(int menuIndex) {
+  PostToWindowThread([this, menuIndex] {
+    if (window_ != nullptr) window_->PopupMenu(menuIndex);
+  });
+}
+
+void QtToolkit::PostToWindowThread(std::function<void()> work) {
+  QMetaObject::invokeMethod(dispatcher_.get(), std::move(work), Qt::QueuedConnection);
+}
+
+void QtToolkit::ProcessPendingMessages() { ProcessPending(); }
+
+void QtToolkit::QuitEventLoop(int exitCode) {
+  exitCode_ = exitCode;
+  PostToWindowThread([exitCode] { QCoreApplication::exit(exitCode); });
+}
+
+void QtToolkit::ProcessPending() {
+  if (OnWindowThread()) QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void QtToolkit::WaitForEvents(std::chrono::milliseconds limit) {
+  if (!OnWindowThread() || limit.count() <= 0) return;
+  // A timer bounds the wait: the blocking processEvents returns after
+  // handling whatever arrives first, at the latest the timer's own event.
+  QTimer wake;
+  wake.setSingleShot(true);
+  wake.start(static_cast<int>(limit.count()));
+  QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+}  // namespace qr::ui::qt

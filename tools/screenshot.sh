@@ -1,0 +1,121 @@
+#!/bin/bash
+# Screenshots of the real main window of both builds, each page once, on a
+# virtual display: build/screenshots/{linux,windows}-{queue,log}.png.
+# Usage: tools/screenshot.sh [linux build folder] [windows build folder]
+#
+# Each run gets a fresh program folder (QUILLREEL_PROGRAM_FOLDER) holding a
+# download.ini with a few Chinese tasks in code page 936, and the demo
+# switches (apps/common/demo_switches.h) write a few log lines and open the
+# log page. The program is stopped with a signal, so the queue file is never
+# rewritten and every shot starts from the same queue.
+set -u
+cd "$(dirname "$0")/.."
+linux_build=${1:-build/linux}
+windows_build=${2:-build/windows}
+out=build/screenshots
+mkdir -p "$out"
+work=$(mktemp -d /tmp/quillreel-shots.XXXXXX)
+status=0
+
+# The window opens at (50, 50), 584 x 464; the shots keep a margin around it.
+crop=680x580+0+0
+
+start_display() {
+  exec 8<> "$work/display"
+  Xvfb -displayfd 8 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 50); do
+    n=$(head -1 "$work/display" 2>/dev/null)
+    [ -n "$n" ] && break
+    sleep 0.1
+  done
+  export DISPLAY=":$n"
+}
+
+cleanup() {
+  [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# A fresh program folder with the queue file and the demo log, in code page 936 with CR LF.
+fill_program_folder() {
+  local folder=$1
+  rm -rf "$folder"
+  mkdir -p "$folder/run"
+  printf '%s\r\n' \
+    '流浪地球第一集,https://video.example.com/wandering/index.m3u8,/tmp/下载,排队等待' \
+    '山海情 第二集,https://video.example.com/shanhai/ep02.m3u8,/tmp/下载,排队等待' \
+    '纪录片·长江,https://video.example.com/changjiang/master.m3u8,/tmp/纪录片,排队等待' \
+    '新闻联播20240301,https://video.example.com/news/0301.m3u8,/tmp/新闻,排队等待' |
+    iconv -f UTF-8 -t GBK > "$folder/download.ini"
+  printf '%s\r\n' '开始下载: 流浪地球第一集' '解析播放列表成功,共 342 个分段' \
+    '分段 1 下载完成' '分段 2 下载完成' '线程池已启动,最大线程 16' |
+    iconv -f UTF-8 -t GBK > "$folder/demo-log.txt"
+}
+
+# shoot <name> <page> <command...>: starts the program, waits for its window, saves the screen.
+shoot() {
+  local name=$1 page=$2
+  shift 2
+  QUILLREEL_DEMO_PAGE=$page "$@" >"$work/$name.log" 2>&1 &
+  local pid=$!
+  sleep "${QUILLREEL_SHOT_DELAY:-3}"
+  if ! kill -0 "$pid" 2>/dev/null; then
+    echo "$name: the program ended before the screenshot:" >&2
+    cat "$work/$name.log" >&2
+    status=1
+    return
+  fi
+  import -window root -crop "$crop" +repage "$out/$name.png"
+  kill "$pid" 2>/dev/null
+  wait "$pid" 2>/dev/null
+  echo "wrote $out/$name.png"
+}
+
+shoot_linux() {
+  local program="$linux_build/bin/quillreel"
+  if [ ! -x "$program" ]; then
+    echo "no Linux program at $program (make linux)" >&2
+    status=1
+    return
+  fi
+  local folder="$work/linux"
+  for page in 0 1; do
+    fill_program_folder "$folder"
+    local name=linux-queue
+    [ "$page" = 1 ] && name=linux-log
+    QUILLREEL_PROGRAM_FOLDER="$folder" QUILLREEL_RUNTIME_FOLDER="$folder/run" \
+      QUILLREEL_DEMO_LOG="$folder/demo-log.txt" QT_QPA_PLATFORM=xcb \
+      shoot "$name" "$page" "$program"
+  done
+}
+
+# ---- Windows build: the desktop program under wine --------------------------
+# The program is found by name under the Windows build folder; until the
+# Windows desktop program exists this half only says so.
+shoot_windows() {
+  local program
+  program=$(find "$windows_build" -path '*/wineprefix' -prune -o -iname 'quillreel.exe' -print 2>/dev/null | head -1)
+  if [ -z "$program" ]; then
+    echo "no Windows program quillreel.exe under $windows_build yet (make windows); Windows shots skipped" >&2
+    return
+  fi
+  . tools/wine-env.sh "$windows_build"
+  wine_start
+  local folder="$work/windows"
+  for page in 0 1; do
+    fill_program_folder "$folder"
+    local name=windows-queue
+    [ "$page" = 1 ] && name=windows-log
+    # Windows paths for the program: wine maps Z: to the root of the Linux file system.
+    QUILLREEL_PROGRAM_FOLDER="Z:${folder//\//\\}" QUILLREEL_DEMO_LOG="Z:${folder//\//\\}\\demo-log.txt" \
+      QUILLREEL_SHOT_DELAY=${QUILLREEL_SHOT_DELAY:-6} shoot "$name" "$page" wine "$program"
+    wineserver -k >/dev/null 2>&1
+  done
+}
+
+start_display
+shoot_linux
+shoot_windows
+exit $status
