@@ -5,6 +5,7 @@
 #include "app/main_window.h"
 #include "app/process_objects.h"
 #include "common/demo_switches.h"
+#include "desktop/termination_signals.h"
 #include "ui/qt/qt_main_window.h"
 #include "ui/qt/qt_toolkit.h"
 
@@ -17,5 +18,8 @@ int main(int argc, char** argv) {
   qr::ui::qt::QtToolkit toolkit;
   qr::app::MainWindow logic(objects, toolkit);
   qr::ui::qt::QtMainWindow window(logic.Model(), logic, toolkit);
+  // Installed before the window claims the single-instance marker, so a
+  // signal to a copy that has claimed it always goes through the exit command.
+  qr::apps::OnTerminationSignal([&logic] { logic.ExitCommand(); });
   return window.Run([&logic] { qr::apps::ApplyDemoSwitches(logic); });
 }

@@ -7,8 +7,11 @@
 #include <QThread>
 #include <QTimer>
 #include <QUrl>
+#include <cstdio>
+#include <cstdlib>
 
 #include "ui/qt/qt_main_window.h"
+#include "runtime/codepage.h"
 #include "ui/qt/qt_text.h"
 
 namespace qr::ui::qt {
@@ -55,6 +58,8 @@ int MessageAnswer(QMessageBox::StandardButton pressed) {
 }
 
 QtToolkit::QtToolkit() : dispatcher_(std::make_unique<QObject>()) {
+  const char* autoAnswer = std::getenv("QUILLREEL_AUTO_ANSWER");
+  autoAnswer_ = autoAnswer != nullptr && *autoAnswer != '\0';
   previousPump_ = qr::concurrency::SetThreadMessagePump(this);
 }
 
@@ -75,6 +80,13 @@ QWidget* QtToolkit::Owner(bool ownedByMainWindow) const {
 }
 
 int QtToolkit::ShowMessage(const MessageRequest& request) {
+  if (autoAnswer_) {
+    const std::string line = "message " + qr::codepage::GbkToUtf8(request.text) + "|" +
+                             qr::codepage::GbkToUtf8(request.title) + "|" + std::to_string(request.style) + "\n";
+    std::fputs(line.c_str(), stderr);
+    std::fflush(stderr);
+    return (request.style & mb::kButtonMask) == mb::kYesNo ? mb::kAnswerYes : mb::kAnswerOk;
+  }
   int answer = mb::kAnswerOk;
   RunOnWindowThread([&] {
     QMessageBox box(MessageIcon(request.style), ToQString(request.title), ToQString(request.text),

@@ -2,6 +2,11 @@
 // folder dialogs, the desktop's file manager, work posted to the window
 // thread, and the event pump that lets PumpingWait keep the window alive.
 // Create it on the window thread after the QApplication.
+//
+// Set QUILLREEL_AUTO_ANSWER (any non-empty value) to let message boxes answer
+// themselves (OK, or Yes) without showing: each is written to standard error
+// as one UTF-8 line "message <text>|<title>|<style>". Tests that start the
+// real program use it, since nobody is there to press the button.
 #pragma once
 
 #include <QMessageBox>
@@ -57,6 +62,7 @@ class QtToolkit : public ToolkitServices, public qr::concurrency::MessagePump {
   QtMainWindow* window_ = nullptr;
   qr::concurrency::MessagePump* previousPump_ = nullptr;
   int exitCode_ = 0;
+  bool autoAnswer_ = false;
 };
 
 // The Qt message box icon and buttons for a message box style, and the
