@@ -124,10 +124,10 @@ TEST_F(SingleInstanceWin32Test, ASecondCopyIsRefusedRaisesTheFirstAndLeavesTheQu
 
   auto second = Start("second.txt");
   EXPECT_EQ(second->WaitForExit(30000), 0);
-  EXPECT_EQ(Read("second.txt"), "message 程序已经运行!|友情提醒:|" +
-                                    std::to_string(qr::ui::message_box::kIconInformation |
-                                                   qr::ui::message_box::kTaskModal) +
-                                    "\n");
+  // The messages file is UTF-8.
+  const int style = qr::ui::message_box::kIconInformation | qr::ui::message_box::kTaskModal;
+  EXPECT_EQ(Read("second.txt"),
+            qr::codepage::GbkToUtf8("message 程序已经运行!|友情提醒:|") + std::to_string(style) + "\n");
   EXPECT_TRUE(first->Running());
   EXPECT_TRUE(PumpUntil([&] { return !IsIconic(window) && IsTopmost(window); }));
   EXPECT_EQ(Read("download.ini"), queue_);
@@ -148,7 +148,7 @@ TEST_F(SingleInstanceWin32Test, AFirstCopyHiddenInTheTrayIsNotRaised) {
 
   auto second = Start("second.txt");
   EXPECT_EQ(second->WaitForExit(30000), 0);
-  EXPECT_NE(Read("second.txt").find("程序已经运行!"), std::string::npos);
+  EXPECT_NE(Read("second.txt").find(qr::codepage::GbkToUtf8("程序已经运行!")), std::string::npos);
   EXPECT_TRUE(first->Running());
   EXPECT_FALSE(IsWindowVisible(window));
   EXPECT_FALSE(IsTopmost(window));

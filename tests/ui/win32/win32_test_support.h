@@ -56,6 +56,21 @@ inline bool PumpUntil(const std::function<bool()>& done, int limitMs = 5000) {
 
 inline void Pump(int ms = 50) { qr::concurrency::PumpingWait(ms); }
 
+// Runs this thread's messages until WM_QUIT arrives (true, `quit` holds it)
+// or `limitMs` passed.
+inline bool RunUntilQuit(MSG& quit, int limitMs = 5000) {
+  const auto end = qr::concurrency::MillisecondClock() + limitMs;
+  while (qr::concurrency::MillisecondClock() < end) {
+    if (!PeekMessageW(&quit, nullptr, 0, 0, PM_REMOVE)) {
+      Sleep(5);
+      continue;
+    }
+    if (quit.message == WM_QUIT) return true;
+    DispatchMessageW(&quit);
+  }
+  return false;
+}
+
 inline std::wstring WindowText(HWND window) {
   wchar_t text[512] = {};
   GetWindowTextW(window, text, 512);
@@ -83,9 +98,7 @@ using qr::ui::win32::Wide;
 // The program's own main window layout in a real Win32 window.
 class Win32WindowTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    parts_ = std::make_unique<qr::app::MainWindowParts>(qr::app::BuildMainWindow(model_));
-  }
+  void SetUp() override { parts_ = std::make_unique<qr::app::MainWindowParts>(qr::app::BuildMainWindow(model_)); }
   void TearDown() override { window_.reset(); }
 
   bool Open() {

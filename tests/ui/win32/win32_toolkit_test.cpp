@@ -69,7 +69,7 @@ TEST(Win32ToolkitTest, QuitFromAnotherThreadEndsTheLoopWithTheFirstExitCode) {
     toolkit.QuitEventLoop(5);
   }).join();
   MSG message{};
-  ASSERT_TRUE(PumpUntil([&] { return PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE; }));
+  ASSERT_TRUE(RunUntilQuit(message));
   EXPECT_EQ(message.wParam, 3u);
   EXPECT_EQ(toolkit.ExitCode(), 3);
 }

@@ -81,8 +81,7 @@ TEST_F(Win32WindowTest, ToolbarShowsTheButtonsAndFollowsTheModel) {
   EXPECT_STREQ(text, L"恢复");
 
   // Clicks reach the program only from enabled buttons; the tip is the model's.
-  SendMessageW(Main(), WM_COMMAND, kFirstToolbarCommand + qr::app::kButtonPause,
-               reinterpret_cast<LPARAM>(Toolbar()));
+  SendMessageW(Main(), WM_COMMAND, kFirstToolbarCommand + qr::app::kButtonPause, reinterpret_cast<LPARAM>(Toolbar()));
   SendMessageW(Main(), WM_COMMAND, kFirstToolbarCommand + qr::app::kButtonStop, reinterpret_cast<LPARAM>(Toolbar()));
   EXPECT_EQ(events_.calls.back(), "button 2");
 
@@ -262,17 +261,7 @@ TEST_F(Win32WindowTest, CloseAsksTheProgramAndADestroyEndsTheLoopOnce) {
   // ... and a destroy asked for from another thread ends the loop.
   std::thread([this] { model_.window.RequestDestroy(); }).join();
   MSG message{};
-  bool quit = false;
-  const auto end = qr::concurrency::MillisecondClock() + 5000;
-  while (!quit && qr::concurrency::MillisecondClock() < end) {
-    if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      Sleep(5);
-      continue;
-    }
-    quit = message.message == WM_QUIT;
-    DispatchMessageW(&message);
-  }
-  EXPECT_TRUE(quit);
+  EXPECT_TRUE(RunUntilQuit(message));
   EXPECT_FALSE(IsWindow(Main()));
   EXPECT_EQ(std::count(events_.calls.begin(), events_.calls.end(), "destroyed"), 1);
   EXPECT_EQ(toolkit_.ExitCode(), 0);
