@@ -109,8 +109,10 @@ shoot_windows() {
     local name=windows-queue
     [ "$page" = 1 ] && name=windows-log
     # Windows paths for the program: wine maps Z: to the root of the Linux file system.
+    # Wine's own desktop window gives the program a frame with its title (Xvfb has no window manager).
     QUILLREEL_PROGRAM_FOLDER="Z:${folder//\//\\}" QUILLREEL_DEMO_LOG="Z:${folder//\//\\}\\demo-log.txt" \
-      QUILLREEL_SHOT_DELAY=${QUILLREEL_SHOT_DELAY:-6} shoot "$name" "$page" wine "$program"
+      QUILLREEL_SHOT_DELAY=${QUILLREEL_SHOT_DELAY:-6} shoot "$name" "$page" \
+      wine explorer /desktop=quillreel,1024x768 "$program"
     wineserver -k >/dev/null 2>&1
   done
 }
