@@ -19,6 +19,8 @@ status=0
 
 # The window opens at (50, 50), 584 x 464; the shots keep a margin around it.
 crop=680x580+0+0
+# Seconds from the start of a program to its screenshot.
+shot_delay=${QUILLREEL_SHOT_DELAY:-3}
 
 start_display() {
   exec 8<> "$work/display"
@@ -60,7 +62,7 @@ shoot() {
   shift 2
   QUILLREEL_DEMO_PAGE=$page "$@" >"$work/$name.log" 2>&1 &
   local pid=$!
-  sleep "${QUILLREEL_SHOT_DELAY:-3}"
+  sleep "$shot_delay"
   if ! kill -0 "$pid" 2>/dev/null; then
     echo "$name: the program ended before the screenshot:" >&2
     cat "$work/$name.log" >&2
@@ -73,6 +75,20 @@ shoot() {
   echo "wrote $out/$name.png"
 }
 
+# shoot_pages <prefix> <program folder> <command...>: both pages, each from a fresh program folder.
+shoot_pages() {
+  local prefix=$1 folder=$2
+  shift 2
+  for page in 0 1; do
+    fill_program_folder "$folder"
+    local name=$prefix-queue
+    [ "$page" = 1 ] && name=$prefix-log
+    shoot "$name" "$page" "$@"
+    [ -n "$between_shots" ] && $between_shots >/dev/null 2>&1
+  done
+}
+between_shots=""
+
 shoot_linux() {
   local program="$linux_build/bin/quillreel"
   if [ ! -x "$program" ]; then
@@ -81,14 +97,8 @@ shoot_linux() {
     return
   fi
   local folder="$work/linux"
-  for page in 0 1; do
-    fill_program_folder "$folder"
-    local name=linux-queue
-    [ "$page" = 1 ] && name=linux-log
-    QUILLREEL_PROGRAM_FOLDER="$folder" QUILLREEL_RUNTIME_FOLDER="$folder/run" \
-      QUILLREEL_DEMO_LOG="$folder/demo-log.txt" QT_QPA_PLATFORM=xcb \
-      shoot "$name" "$page" "$program"
-  done
+  shoot_pages linux "$folder" env QUILLREEL_PROGRAM_FOLDER="$folder" QUILLREEL_RUNTIME_FOLDER="$folder/run" \
+    QUILLREEL_DEMO_LOG="$folder/demo-log.txt" QT_QPA_PLATFORM=xcb "$program"
 }
 
 # ---- Windows build: the desktop program under wine --------------------------
@@ -104,17 +114,12 @@ shoot_windows() {
   . tools/wine-env.sh "$windows_build"
   wine_start
   local folder="$work/windows"
-  for page in 0 1; do
-    fill_program_folder "$folder"
-    local name=windows-queue
-    [ "$page" = 1 ] && name=windows-log
-    # Windows paths for the program: wine maps Z: to the root of the Linux file system.
-    # Wine's own desktop window gives the program a frame with its title (Xvfb has no window manager).
-    QUILLREEL_PROGRAM_FOLDER="Z:${folder//\//\\}" QUILLREEL_DEMO_LOG="Z:${folder//\//\\}\\demo-log.txt" \
-      QUILLREEL_SHOT_DELAY=${QUILLREEL_SHOT_DELAY:-6} shoot "$name" "$page" \
-      wine explorer /desktop=quillreel,1024x768 "$program"
-    wineserver -k >/dev/null 2>&1
-  done
+  # Windows paths for the program: wine maps Z: to the root of the Linux file system.
+  # Wine's own desktop window gives the program a frame with its title (Xvfb has no window manager).
+  shot_delay=${QUILLREEL_SHOT_DELAY:-6}
+  between_shots="wineserver -k"
+  shoot_pages windows "$folder" env QUILLREEL_PROGRAM_FOLDER="Z:${folder//\//\\}" \
+    QUILLREEL_DEMO_LOG="Z:${folder//\//\\}\\demo-log.txt" wine explorer /desktop=quillreel,1024x768 "$program"
 }
 
 start_display

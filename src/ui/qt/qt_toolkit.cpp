@@ -102,10 +102,14 @@ int QtToolkit::ShowMessage(const MessageRequest& request) {
   return answer;
 }
 
-std::string QtToolkit::ClipboardText() {
+std::string QtToolkit::TextFromWindowThread(const std::function<QString()>& ask) {
   std::string text;
-  RunOnWindowThread([&] { text = FromQString(QGuiApplication::clipboard()->text()); });
+  RunOnWindowThread([&] { text = FromQString(ask()); });
   return text;
+}
+
+std::string QtToolkit::ClipboardText() {
+  return TextFromWindowThread([] { return QGuiApplication::clipboard()->text(); });
 }
 
 void QtToolkit::SetClipboardText(const std::string& text) {
@@ -113,29 +117,22 @@ void QtToolkit::SetClipboardText(const std::string& text) {
 }
 
 std::string QtToolkit::ChooseOpenFile(const FileDialogRequest& request) {
-  std::string path;
-  RunOnWindowThread([&] {
-    path = FromQString(QFileDialog::getOpenFileName(Owner(true), ToQString(request.title),
-                                                    ToQString(request.initialFolder), ToQtFileFilter(request.filter)));
+  return TextFromWindowThread([&] {
+    return QFileDialog::getOpenFileName(Owner(true), ToQString(request.title), ToQString(request.initialFolder),
+                                        ToQtFileFilter(request.filter));
   });
-  return path;
 }
 
 std::string QtToolkit::ChooseSaveFile(const FileDialogRequest& request) {
-  std::string path;
-  RunOnWindowThread([&] {
-    path = FromQString(QFileDialog::getSaveFileName(Owner(true), ToQString(request.title),
-                                                    ToQString(request.initialFolder), ToQtFileFilter(request.filter)));
+  return TextFromWindowThread([&] {
+    return QFileDialog::getSaveFileName(Owner(true), ToQString(request.title), ToQString(request.initialFolder),
+                                        ToQtFileFilter(request.filter));
   });
-  return path;
 }
 
 std::string QtToolkit::ChooseFolder(const std::string& title, const std::string& initialFolder) {
-  std::string path;
-  RunOnWindowThread([&] {
-    path = FromQString(QFileDialog::getExistingDirectory(Owner(true), ToQString(title), ToQString(initialFolder)));
-  });
-  return path;
+  return TextFromWindowThread(
+      [&] { return QFileDialog::getExistingDirectory(Owner(true), ToQString(title), ToQString(initialFolder)); });
 }
 
 void QtToolkit::OpenWithShell(const std::string& path) {

@@ -56,6 +56,8 @@ class QtToolkit : public ToolkitServices, public qr::concurrency::MessagePump {
   bool OnWindowThread() const;
   // Runs `work` on the window thread and waits for it (directly when already there).
   void RunOnWindowThread(const std::function<void()>& work);
+  // Asks for a text on the window thread (a dialog, the clipboard) and converts it.
+  std::string TextFromWindowThread(const std::function<QString()>& ask);
   QWidget* Owner(bool ownedByMainWindow) const;
 
   std::unique_ptr<QObject> dispatcher_;
