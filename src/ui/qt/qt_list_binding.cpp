@@ -9,15 +9,18 @@
 namespace qr::ui::qt {
 
 QtListBinding::QtListBinding(ListView& model, QTreeWidget& widget, std::function<void(ListView&)> onUserSelection)
-    : model_(model), widget_(widget), onUserSelection_(std::move(onUserSelection)) {
+    : model_(model),
+      widget_(widget),
+      receiver_(std::make_unique<QObject>()),
+      onUserSelection_(std::move(onUserSelection)) {
   MakeReportStyle(widget_);
   widget_.setFont(ToQFont(model_.Font()));
-  QObject::connect(&widget_, &QTreeWidget::itemSelectionChanged, &widget_, [this] { UserSelectionChanged(); });
+  QObject::connect(&widget_, &QTreeWidget::itemSelectionChanged, receiver_.get(), [this] { UserSelectionChanged(); });
   // The listener runs on the changing thread with the model's lock held: it
   // only copies the change and queues it for the widget's thread.
   subscription_ = model_.Subscribe([this](const ListChange& change) {
     QMetaObject::invokeMethod(
-        &widget_, [this, change] { Apply(change); }, Qt::QueuedConnection);
+        receiver_.get(), [this, change] { Apply(change); }, Qt::QueuedConnection);
   });
 }
 

@@ -7,6 +7,7 @@
 
 #include <QTreeWidget>
 #include <functional>
+#include <memory>
 
 #include "ui/toolkit/list_view.h"
 
@@ -34,6 +35,9 @@ class QtListBinding {
 
   ListView& model_;
   QTreeWidget& widget_;
+  // Queued changes are delivered through this object, so that those still
+  // pending when the binding goes are dropped with it.
+  std::unique_ptr<QObject> receiver_;
   std::function<void(ListView&)> onUserSelection_;
   int subscription_ = 0;
   bool applying_ = false;

@@ -102,6 +102,17 @@ TEST_F(QtListBindingTest, SelectionAndDeletionByTheModelAreNotReportedAsThePerso
   EXPECT_TRUE(userSelections_.empty());
 }
 
+TEST_F(QtListBindingTest, ChangesStillQueuedWhenTheBindingGoesAreDropped) {
+  Bind();
+  model_.AddRow({"任务"});
+  binding_.reset();
+  Settle();
+  EXPECT_EQ(widget_.topLevelItemCount(), 0);
+  model_.AddRow({"之后"});
+  Settle();
+  EXPECT_EQ(widget_.topLevelItemCount(), 0);
+}
+
 TEST_F(QtListBindingTest, UsesTheModelsFontOrAChineseFallback) {
   model_.SetFont({"微软雅黑", 9, 12, false});
   Bind();

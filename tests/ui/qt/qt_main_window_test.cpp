@@ -150,6 +150,19 @@ TEST_F(QtMainWindowTest, OpensWithTitleAndGeometryOnlyWhenCreationAllows) {
   EXPECT_EQ(window_->size(), QSize(584, 464));
 }
 
+TEST_F(QtMainWindowTest, HidesAndComesBackWhenTheModelSays) {
+  ASSERT_TRUE(window_->Create());
+  ASSERT_TRUE(ProcessUntil([this] { return window_->isVisible(); }));
+  // Hidden in the tray, from another thread as a worker would.
+  std::thread([this] { model_.window.SetVisible(false); }).join();
+  ASSERT_TRUE(ProcessUntil([this] { return !window_->isVisible(); }));
+  // A second copy's raise request.
+  model_.window.SetVisible(true);
+  model_.window.RequestRaise();
+  ASSERT_TRUE(ProcessUntil([this] { return window_->isVisible(); }));
+  EXPECT_FALSE(window_->isMinimized());
+}
+
 TEST_F(QtMainWindowTest, CloseAsksTheAppLogicAndDestroysOnce) {
   ASSERT_TRUE(window_->Create());
   Settle();
