@@ -17,5 +17,5 @@ window of $program cannot open. Either
 MSG
   exit 2
 fi
-echo "run-desktop: starting $program (settings and queue in $(dirname "$program"))"
+echo "run-desktop: starting $program (settings and queue in ${QUILLREEL_PROGRAM_FOLDER:-$(dirname "$program")})"
 exec "$program"
