@@ -19,7 +19,6 @@ namespace {
 
 constexpr wchar_t kWindowClass[] = L"QuillreelMainWindow";
 constexpr UINT kSyncMessage = WM_APP + 10;
-constexpr UINT kTrayMessage = WM_APP + 11;
 constexpr UINT kSelectionMessage = WM_APP + 12;  // wParam: the page of the list to look at
 constexpr UINT_PTR kFirstTimerId = 1;
 
@@ -169,7 +168,7 @@ void Win32Window::CreateChildren() {
   }
 
   timers_ = model_.Timers();
-  tray_ = std::make_unique<TrayControl>(model_.tray, window_, kTrayMessage, smallIcon_);
+  tray_ = std::make_unique<TrayControl>(model_.tray, window_, kTrayCallbackMessage, smallIcon_);
   pending_.lists.assign(lists_.size(), false);
   pending_.listScrolls.assign(lists_.size(), false);
   pending_.timers.assign(timers_.size(), false);
@@ -351,7 +350,7 @@ LRESULT Win32Window::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         events_.OnListSelectionChanged(lists_[wParam]->Model());
       }
       return 0;
-    case kTrayMessage:
+    case kTrayCallbackMessage:
       if (const int kind = TrayEventKindOf(LOWORD(lParam)); kind != 0 && created_) events_.OnTrayEvent(kind);
       return 0;
     case WM_COMMAND:
@@ -364,6 +363,13 @@ LRESULT Win32Window::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_SIZE:
       OnSize(wParam);
+      return 0;
+    case WM_SETFOCUS:
+      // Keys go to the list on the page shown.
+      if (const auto page = static_cast<std::size_t>(model_.pages.CurrentPage());
+          page < lists_.size() && lists_[page]) {
+        SetFocus(lists_[page]->Handle());
+      }
       return 0;
     case WM_CLOSE:
       if (created_ && events_.OnCloseQuery()) DestroyWindow(window_);

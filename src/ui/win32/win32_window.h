@@ -31,6 +31,8 @@ inline constexpr int kToolbarId = 1001;
 inline constexpr int kPageTabsId = 1002;
 inline constexpr int kFirstListId = 1010;  // the list of page i has id kFirstListId + i
 inline constexpr int kFirstToolbarCommand = 40000;
+// The notification-area icon reports its mouse actions with this message (lParam: the mouse message).
+inline constexpr UINT kTrayCallbackMessage = WM_APP + 11;
 
 class Win32Window : public PopupMenuHost {
  public:

@@ -93,6 +93,40 @@ inline std::wstring MenuText(HMENU menu, int position) {
   return text;
 }
 
+// Calls `inspect` on this thread every 100 ms, also from inside whatever
+// modal loop (dialog, menu) the thread is in by then, until it returns true
+// (it found what it waited for and closed it).
+inline void InspectWhenShown(std::function<bool()> inspect) {
+  static std::function<bool()> pending;
+  pending = std::move(inspect);
+  SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
+    if (!pending || pending()) {
+      KillTimer(nullptr, id);
+      pending = nullptr;
+    }
+  });
+}
+
+// The first top-level window of this thread with the class `className`.
+inline HWND ThreadWindowOfClass(const wchar_t* className) {
+  struct Search {
+    const wchar_t* className;
+    HWND found;
+  } search{className, nullptr};
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM data) -> BOOL {
+        auto* search = reinterpret_cast<Search*>(data);
+        wchar_t name[64] = {};
+        GetClassNameW(window, name, 64);
+        if (lstrcmpW(name, search->className) != 0) return TRUE;
+        search->found = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 using qr::ui::win32::Wide;
 
 // The program's own main window layout in a real Win32 window.

@@ -232,13 +232,97 @@ TEST_F(Win32WindowTest, TimerTicksOnTheWindowThreadUntilItsIntervalIsZero) {
   EXPECT_FALSE(offThread);
 }
 
-TEST_F(Win32WindowTest, TrayMouseMessagesBecomeTrayEvents) {
+TEST_F(Win32WindowTest, TrayMouseMessagesBecomeTrayEventsAndTheTrayMenuPopsUpAlone) {
   EXPECT_EQ(qr::ui::win32::TrayEventKindOf(WM_LBUTTONUP), qr::ui::kTrayLeftClick);
   EXPECT_EQ(qr::ui::win32::TrayEventKindOf(WM_LBUTTONDBLCLK), qr::ui::kTrayDoubleClick);
   EXPECT_EQ(qr::ui::win32::TrayEventKindOf(WM_RBUTTONUP), qr::ui::kTrayMenuRequest);
   EXPECT_EQ(qr::ui::win32::TrayEventKindOf(WM_CONTEXTMENU), qr::ui::kTrayMenuRequest);
   EXPECT_EQ(qr::ui::win32::TrayEventKindOf(WM_MOUSEMOVE), 0);
   EXPECT_EQ(qr::ui::win32::TrayEventKindOf(WM_RBUTTONDOWN), 0);
+
+  ASSERT_TRUE(Open());
+  SendMessageW(Main(), qr::ui::win32::kTrayCallbackMessage, 1, WM_RBUTTONUP);
+  EXPECT_EQ(events_.calls.back(), "tray 3");
+
+  // The hidden tray menu pops up on its own, with its entries in order.
+  std::vector<std::wstring> entries;
+  InspectWhenShown([&] {
+    HWND popup = FindWindowW(L"#32768", nullptr);
+    if (popup == nullptr || !IsWindowVisible(popup)) return false;
+    auto menu = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
+    for (int index = 0; index < GetMenuItemCount(menu); ++index) entries.push_back(MenuText(menu, index));
+    EndMenu();
+    return true;
+  });
+  toolkit_.ShowPopupMenu(qr::app::kTrayMenu);
+  EXPECT_EQ(entries, (std::vector<std::wstring>{Wide("开始任务"), Wide("停止任务"), L"", Wide("退出程序")}));
+}
+
+TEST_F(Win32WindowTest, MessageBoxesShowChineseTextWithTheAskedOwnerAndAnswer) {
+  ASSERT_TRUE(Open());
+  struct Seen {
+    std::wstring title;
+    std::wstring text;
+    HWND owner = nullptr;
+    bool mainEnabled = true;
+  };
+  auto inspectBox = [this](Seen& seen, int button) {
+    return [this, &seen, button] {
+      HWND box = ThreadWindowOfClass(L"#32770");
+      if (box == nullptr || !IsWindowVisible(box)) return false;
+      seen.title = WindowText(box);
+      seen.text = WindowText(GetDlgItem(box, 0xFFFF));
+      seen.owner = GetWindow(box, GW_OWNER);
+      seen.mainEnabled = IsWindowEnabled(Main()) != FALSE;
+      PostMessageW(box, WM_COMMAND, button, 0);
+      return true;
+    };
+  };
+
+  Seen owned;
+  InspectWhenShown(inspectBox(owned, IDCANCEL));
+  EXPECT_EQ(toolkit_.ShowMessage({"您确定要从 M3U8 下载列表中移除全部的下载任务吗?", "下载任务移除确认",
+                                  qr::ui::message_box::kOkCancel, true}),
+            qr::ui::message_box::kAnswerCancel);
+  EXPECT_EQ(owned.title, Wide("下载任务移除确认"));
+  EXPECT_EQ(owned.text, Wide("您确定要从 M3U8 下载列表中移除全部的下载任务吗?"));
+  EXPECT_EQ(owned.owner, Main());
+
+  // The single-instance notice: no owner, task-modal (the thread's windows are disabled meanwhile).
+  Seen notice;
+  InspectWhenShown(inspectBox(notice, IDOK));
+  EXPECT_EQ(toolkit_.ShowMessage({"程序已经运行!", "友情提醒:",
+                                  qr::ui::message_box::kIconInformation | qr::ui::message_box::kTaskModal, false}),
+            qr::ui::message_box::kAnswerOk);
+  EXPECT_EQ(notice.title, Wide("友情提醒:"));
+  EXPECT_EQ(notice.owner, nullptr);
+  EXPECT_FALSE(notice.mainEnabled);
+  EXPECT_TRUE(IsWindowEnabled(Main()));
+}
+
+TEST_F(Win32WindowTest, OpenDialogShowsTheTitleAndTheFilterAndCancelGivesNoPath) {
+  ASSERT_TRUE(Open());
+  std::wstring title;
+  std::vector<std::wstring> types;
+  InspectWhenShown([&] {
+    HWND dialog = ThreadWindowOfClass(L"#32770");
+    if (dialog == nullptr || !IsWindowVisible(dialog)) return false;
+    title = WindowText(dialog);
+    HWND typeList = GetDlgItem(dialog, 0x470);  // the file type combo box
+    for (int index = 0; index < SendMessageW(typeList, CB_GETCOUNT, 0, 0); ++index) {
+      wchar_t text[128] = {};
+      SendMessageW(typeList, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
+      types.push_back(text);
+    }
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    return true;
+  });
+  EXPECT_EQ(toolkit_.ChooseOpenFile(
+                {"配置设置(*.txt)|*.txt|文本文件(*.ini)|*.ini|所有文件(*.*)|*.*", "C:\\", "请选择欲导入的文本"}),
+            "");
+  EXPECT_EQ(title, Wide("请选择欲导入的文本"));
+  EXPECT_EQ(types,
+            (std::vector<std::wstring>{Wide("配置设置(*.txt)"), Wide("文本文件(*.ini)"), Wide("所有文件(*.*)")}));
 }
 
 TEST_F(Win32WindowTest, RefusedCreationDestroysTheWindowWithoutTheDestroyEvent) {
