@@ -14,35 +14,13 @@
 
 #include "app/main_window_layout.h"
 #include "concurrency/pumping_wait.h"
+#include "recording_window_events.h"
 #include "ui/toolkit/main_window_model.h"
-#include "ui/toolkit/window_events.h"
 #include "ui/win32/wide_text.h"
 #include "ui/win32/win32_toolkit.h"
 #include "ui/win32/win32_window.h"
 
 namespace qr::testing {
-
-struct RecordingEvents : qr::ui::WindowEvents {
-  bool OnCreated() override {
-    calls.push_back("created");
-    return allowCreate;
-  }
-  bool OnCloseQuery() override {
-    calls.push_back("close?");
-    return allowClose;
-  }
-  void OnDestroyed() override { calls.push_back("destroyed"); }
-  void OnMenuCommand(int itemId) override { calls.push_back("menu " + std::to_string(itemId)); }
-  void OnToolbarClick(int index) override { calls.push_back("button " + std::to_string(index)); }
-  void OnListSelectionChanged(qr::ui::ListView&) override { calls.push_back("selection"); }
-  void OnTrayEvent(int kind) override { calls.push_back("tray " + std::to_string(kind)); }
-  void OnPageChanged(int page) override { calls.push_back("page " + std::to_string(page)); }
-  void OnRaiseRequest() override { calls.push_back("raise"); }
-
-  bool allowCreate = true;
-  bool allowClose = false;
-  std::vector<std::string> calls;
-};
 
 // Handles this thread's messages until `done` holds or `limitMs` passed.
 inline bool PumpUntil(const std::function<bool()>& done, int limitMs = 5000) {
@@ -150,7 +128,7 @@ class Win32WindowTest : public ::testing::Test {
 
   qr::ui::MainWindowModel model_;
   std::unique_ptr<qr::app::MainWindowParts> parts_;
-  RecordingEvents events_;
+  RecordingWindowEvents events_;
   qr::ui::win32::Win32Toolkit toolkit_;
   std::unique_ptr<qr::ui::win32::Win32Window> window_;
 };

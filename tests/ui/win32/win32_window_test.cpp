@@ -83,7 +83,7 @@ TEST_F(Win32WindowTest, ToolbarShowsTheButtonsAndFollowsTheModel) {
   // Clicks reach the program only from enabled buttons; the tip is the model's.
   SendMessageW(Main(), WM_COMMAND, kFirstToolbarCommand + qr::app::kButtonPause, reinterpret_cast<LPARAM>(Toolbar()));
   SendMessageW(Main(), WM_COMMAND, kFirstToolbarCommand + qr::app::kButtonStop, reinterpret_cast<LPARAM>(Toolbar()));
-  EXPECT_EQ(events_.calls.back(), "button 2");
+  EXPECT_EQ(events_.calls.back(), "toolbar 2");
 
   NMTTDISPINFOW tip{};
   tip.hdr.hwndFrom = reinterpret_cast<HWND>(SendMessageW(Toolbar(), TB_GETTOOLTIPS, 0, 0));
@@ -336,7 +336,7 @@ TEST_F(Win32WindowTest, CloseAsksTheProgramAndADestroyEndsTheLoopOnce) {
   ASSERT_TRUE(Open());
   SendMessageW(Main(), WM_CLOSE, 0, 0);
   EXPECT_TRUE(IsWindow(Main()));
-  EXPECT_EQ(events_.calls.back(), "close?");
+  EXPECT_EQ(events_.calls.back(), "close query");
 
   // The program may hide the window (as a close to the tray does) ...
   model_.tray.Show("双击打开主程序,右键弹出菜单!");
