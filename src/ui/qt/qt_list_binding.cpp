@@ -1,117 +1,150 @@
 #include "ui/qt/qt_list_binding.h"
 
+#include <QFontMetrics>
 #include <QHeaderView>
-#include <QSignalBlocker>
+#include <QItemSelectionModel>
 
 #include "ui/qt/qt_font.h"
 #include "ui/qt/qt_text.h"
 
 namespace qr::ui::qt {
 
-QtListBinding::QtListBinding(ListView& model, QTreeWidget& widget, std::function<void(ListView&)> onUserSelection)
+namespace {
+
+QStringList ToQStrings(const std::vector<std::string>& texts) {
+  QStringList strings;
+  strings.reserve(static_cast<qsizetype>(texts.size()));
+  for (const std::string& text : texts) strings.append(ToQString(text));
+  return strings;
+}
+
+}  // namespace
+
+QtListBinding::QtListBinding(ListView& model, QTableView& view, std::function<void(ListView&)> onUserSelection)
     : model_(model),
-      widget_(widget),
+      view_(view),
       receiver_(std::make_unique<QObject>()),
+      rows_(std::make_unique<QtListModel>()),
       onUserSelection_(std::move(onUserSelection)) {
-  MakeReportStyle(widget_);
-  widget_.setFont(ToQFont(model_.Font()));
-  QObject::connect(&widget_, &QTreeWidget::itemSelectionChanged, receiver_.get(), [this] { UserSelectionChanged(); });
+  MakeReportStyle(view_);
+  view_.setFont(ToQFont(model_.Font()));
+  view_.verticalHeader()->setDefaultSectionSize(QFontMetrics(view_.font()).height() + 4);
+  view_.setModel(rows_.get());
+  QObject::connect(view_.selectionModel(), &QItemSelectionModel::selectionChanged, receiver_.get(),
+                   [this] { UserSelectionChanged(); });
   // The listener runs on the changing thread with the model's lock held: it
-  // only copies the change and queues it for the widget's thread.
+  // only copies the change and queues it for the view's thread.
   subscription_ = model_.Subscribe([this](const ListChange& change) {
     QMetaObject::invokeMethod(
         receiver_.get(), [this, change] { Apply(change); }, Qt::QueuedConnection);
   });
 }
 
-QtListBinding::~QtListBinding() { model_.Unsubscribe(subscription_); }
+QtListBinding::~QtListBinding() {
+  model_.Unsubscribe(subscription_);
+  view_.setModel(nullptr);
+}
 
-void QtListBinding::MakeReportStyle(QTreeWidget& widget) {
-  widget.setRootIsDecorated(false);
-  widget.setItemsExpandable(false);
-  widget.setUniformRowHeights(true);
-  widget.setAllColumnsShowFocus(true);
-  widget.setSelectionMode(QAbstractItemView::SingleSelection);
-  widget.setSelectionBehavior(QAbstractItemView::SelectRows);
-  widget.setEditTriggers(QAbstractItemView::NoEditTriggers);
-  widget.setIndentation(0);
-  widget.header()->setStretchLastSection(false);
-  widget.header()->setSectionsMovable(false);
-  widget.header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+void QtListBinding::MakeReportStyle(QTableView& view) {
+  view.setSelectionMode(QAbstractItemView::SingleSelection);
+  view.setSelectionBehavior(QAbstractItemView::SelectRows);
+  view.setEditTriggers(QAbstractItemView::NoEditTriggers);
+  view.setShowGrid(false);
+  view.setWordWrap(false);
+  view.setTabKeyNavigation(false);
+  view.setCornerButtonEnabled(false);
+  view.setTextElideMode(Qt::ElideRight);
+  view.setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+  view.verticalHeader()->hide();
+  view.verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  view.horizontalHeader()->setStretchLastSection(false);
+  view.horizontalHeader()->setSectionsMovable(false);
+  view.horizontalHeader()->setHighlightSections(false);
+  view.horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 }
 
 void QtListBinding::Apply(const ListChange& change) {
+  // Selection changes that follow from the model's own changes (a selected
+  // row deleted) are the model's, not the person's.
   applying_ = true;
   switch (change.kind) {
     case ListChange::Kind::kReset:
       Reset(change);
       break;
     case ListChange::Kind::kRowAdded:
-      AddRow(change.cells);
+      rows_->AppendRow(ToQStrings(change.cells));
       break;
     case ListChange::Kind::kRowDeleted:
-      delete widget_.takeTopLevelItem(change.row);
+      rows_->RemoveRow(change.row);
       break;
     case ListChange::Kind::kCleared:
-      widget_.clear();
+      rows_->Clear();
       break;
     case ListChange::Kind::kCellChanged:
-      if (QTreeWidgetItem* item = widget_.topLevelItem(change.row); item != nullptr) {
-        item->setText(change.column, ToQString(change.text));
-      }
+      rows_->SetCell(change.row, change.column, ToQString(change.text));
       break;
     case ListChange::Kind::kSelection:
       SelectRow(change.row);
       break;
     case ListChange::Kind::kEnsureVisible:
-      if (QTreeWidgetItem* item = widget_.topLevelItem(change.row); item != nullptr) widget_.scrollToItem(item);
+      RequestScroll(change.row);
       break;
   }
   applying_ = false;
 }
 
 void QtListBinding::Reset(const ListChange& change) {
-  widget_.clear();
   QStringList titles;
   for (const ListColumn& column : change.columns) titles << ToQString(column.title);
-  widget_.setColumnCount(static_cast<int>(change.columns.size()));
-  widget_.setHeaderLabels(titles);
+  std::vector<QStringList> rows;
+  rows.reserve(change.rows.size());
+  for (const auto& row : change.rows) rows.push_back(ToQStrings(row));
+  rows_->Reset(std::move(titles), std::move(rows));
   for (int i = 0; i < static_cast<int>(change.columns.size()); ++i) {
     const int width = change.columns[static_cast<std::size_t>(i)].width;
-    widget_.setColumnHidden(i, width <= 0);
-    if (width > 0) widget_.header()->resizeSection(i, width);
+    view_.setColumnHidden(i, width <= 0);
+    if (width > 0) view_.setColumnWidth(i, width);
   }
-  for (const auto& row : change.rows) AddRow(row);
   SelectRow(change.selectedRow);
 }
 
-void QtListBinding::AddRow(const std::vector<std::string>& cells) {
-  auto* item = new QTreeWidgetItem();
-  for (int i = 0; i < static_cast<int>(cells.size()); ++i)
-    item->setText(i, ToQString(cells[static_cast<std::size_t>(i)]));
-  widget_.addTopLevelItem(item);
-}
-
 void QtListBinding::SelectRow(int row) {
-  if (row == SelectedWidgetRow()) return;
-  const QSignalBlocker quiet(&widget_);
-  widget_.clearSelection();
-  if (QTreeWidgetItem* item = widget_.topLevelItem(row); item != nullptr) {
-    widget_.setCurrentItem(item);
-    item->setSelected(true);
+  if (row == SelectedViewRow()) return;
+  if (row >= 0 && row < rows_->rowCount()) {
+    view_.selectRow(row);
+  } else {
+    view_.clearSelection();
   }
 }
 
-int QtListBinding::SelectedWidgetRow() const {
-  const QList<QTreeWidgetItem*> selected = widget_.selectedItems();
-  return selected.isEmpty() ? -1 : widget_.indexOfTopLevelItem(selected.first());
+void QtListBinding::RequestScroll(int row) {
+  // Scrolling to a row costs a walk over the rows, and a busy log asks for it
+  // with every line: only the last request of a burst is carried out, after
+  // the changes already queued.
+  scrollRow_ = row;
+  if (scrollPending_) return;
+  scrollPending_ = true;
+  QMetaObject::invokeMethod(
+      receiver_.get(),
+      [this] {
+        scrollPending_ = false;
+        if (scrollRow_ == rows_->rowCount() - 1) {
+          view_.scrollToBottom();
+        } else if (scrollRow_ >= 0 && scrollRow_ < rows_->rowCount()) {
+          view_.scrollTo(rows_->index(scrollRow_, 0));
+        }
+      },
+      Qt::QueuedConnection);
+}
+
+int QtListBinding::SelectedViewRow() const {
+  const QModelIndexList selected = view_.selectionModel()->selectedRows();
+  return selected.isEmpty() ? -1 : selected.first().row();
 }
 
 void QtListBinding::UserSelectionChanged() {
-  // Selection changes made while carrying out the model's own changes (rows
-  // deleted or cleared) are the model's, not the person's.
   if (applying_) return;
-  const int row = SelectedWidgetRow();
+  const int row = SelectedViewRow();
   if (row == model_.SelectedRow()) return;
   model_.SetSelectedRow(row);
   if (onUserSelection_) onUserSelection_(model_);

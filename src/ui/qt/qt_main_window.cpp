@@ -61,7 +61,7 @@ void QtMainWindow::BuildPages() {
   pages_ = new QTabWidget(this);
   pages_->setDocumentMode(true);
   for (int page = 0; page < model_.pages.PageCount(); ++page) {
-    auto* list = new QTreeWidget(pages_);
+    auto* list = new QTableView(pages_);
     list->setFrameShape(QFrame::NoFrame);
     pages_->addTab(list, ToQString(model_.pages.Title(page)));
     pageLists_.push_back(list);
@@ -119,7 +119,7 @@ void QtMainWindow::BuildTray() {
   });
 }
 
-QTreeWidget* QtMainWindow::PageList(int page) const {
+QTableView* QtMainWindow::PageList(int page) const {
   return page >= 0 && page < static_cast<int>(pageLists_.size()) ? pageLists_[static_cast<std::size_t>(page)] : nullptr;
 }
 

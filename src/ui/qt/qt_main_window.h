@@ -10,7 +10,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
-#include <QTreeWidget>
+#include <QTableView>
 #include <functional>
 #include <map>
 #include <memory>
@@ -43,7 +43,7 @@ class QtMainWindow : public QMainWindow {
   // For tests and the toolkit: the widgets as built.
   QToolBar* TaskToolbar() const { return toolbar_; }
   QTabWidget* Pages() const { return pages_; }
-  QTreeWidget* PageList(int page) const;
+  QTableView* PageList(int page) const;
   QMenu* MenuAt(int menuIndex) const;
   QAction* MenuAction(int itemId) const;
   QSystemTrayIcon* Tray() const { return tray_; }
@@ -76,7 +76,7 @@ class QtMainWindow : public QMainWindow {
   QToolBar* toolbar_ = nullptr;
   QTabWidget* pages_ = nullptr;
   QSystemTrayIcon* tray_ = nullptr;
-  std::vector<QTreeWidget*> pageLists_;
+  std::vector<QTableView*> pageLists_;
   std::vector<std::unique_ptr<QtListBinding>> lists_;
   std::vector<QMenu*> topMenus_;
   std::map<int, QAction*> menuActions_;

@@ -125,7 +125,7 @@ TEST_F(QtMainWindowTest, PagesHoldTheListsAndFollowBothWays) {
   EXPECT_EQ(pages->tabText(0), ToQString("下载"));
   EXPECT_EQ(pages->tabText(1), ToQString("日志"));
   EXPECT_EQ(pages->widget(1), window_->PageList(1));
-  EXPECT_EQ(window_->PageList(1)->headerItem()->text(1), ToQString("日志记录"));
+  EXPECT_EQ(window_->PageList(1)->model()->headerData(1, Qt::Horizontal).toString(), ToQString("日志记录"));
 
   model_.pages.SetCurrentPage(1);
   Settle();

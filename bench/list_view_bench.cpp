@@ -1,0 +1,64 @@
+// How fast log lines reach the Qt list on the screen. A worker thread appends
+// rows the way the program log does (a row, then "scroll to it"), either all
+// at once or one at a time with the window thread painting in between, and
+// the time until the list shows them all is printed per size.
+// Run with QT_QPA_PLATFORM=offscreen where there is no display.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTableView>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+#include "ui/qt/qt_list_binding.h"
+
+namespace {
+
+void Append(qr::ui::ListView& model, int i) {
+  const int row = model.AddRow({std::to_string(i + 1), "[09:05] 分段 " + std::to_string(i) + " 下载完成"});
+  model.EnsureVisible(row);
+}
+
+long long Burst(QApplication& app, int rows) {
+  qr::ui::ListView model;
+  model.SetColumns({{"序号", 50}, {"日志记录", 500}});
+  QTableView view;
+  qr::ui::qt::QtListBinding binding(model, view, {});
+  view.show();
+  QElapsedTimer clock;
+  clock.start();
+  std::thread worker([&] {
+    for (int i = 0; i < rows; ++i) Append(model, i);
+  });
+  worker.join();
+  while (view.model()->rowCount() < rows) app.processEvents();
+  app.processEvents();
+  return clock.elapsed();
+}
+
+long long OneByOne(QApplication& app, int rows) {
+  qr::ui::ListView model;
+  model.SetColumns({{"序号", 50}, {"日志记录", 500}});
+  QTableView view;
+  qr::ui::qt::QtListBinding binding(model, view, {});
+  view.show();
+  QElapsedTimer clock;
+  clock.start();
+  for (int i = 0; i < rows; ++i) {
+    Append(model, i);
+    app.processEvents();
+  }
+  return clock.elapsed();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  const int largest = argc > 1 ? std::atoi(argv[1]) : 10000;
+  for (int rows = largest / 4; rows <= largest; rows *= 2) {
+    std::printf("%6d rows: burst %5lld ms, one by one %6lld ms\n", rows, Burst(app, rows), OneByOne(app, rows));
+  }
+  return 0;
+}
