@@ -25,7 +25,7 @@ std::function<void(const Change&)> QtMainWindow::Queued(void (QtMainWindow::*app
 }
 
 QtMainWindow::QtMainWindow(MainWindowModel& model, WindowEvents& events, QtToolkit& toolkit)
-    : model_(model), events_(events), toolkit_(toolkit) {
+    : model_(model), events_(events), toolkit_(toolkit), trayAvailable_(QSystemTrayIcon::isSystemTrayAvailable()) {
   setWindowIcon(ProgramIcon());
   toolbar_ = addToolBar(QStringLiteral("tasks"));
   toolbar_->setMovable(false);
@@ -171,7 +171,7 @@ void QtMainWindow::ApplyWindow(const WindowChange& change) {
         if (g.width > 0 && g.height > 0) resize(g.width, g.height);
       }
       if (!change.visible) {
-        if (isVisible()) hide();
+        if (isVisible() && !minimisedForTray_) HideToTray();
       } else if (change.minimised) {
         if (!isMinimized()) showMinimized();
       } else if (!isVisible() || isMinimized()) {
@@ -277,12 +277,28 @@ void QtMainWindow::closeEvent(QCloseEvent* event) {
   Destroy();
 }
 
+void QtMainWindow::HideToTray() {
+  if (trayAvailable_) {
+    hide();
+    return;
+  }
+  // Without a notification area a hidden window could never be clicked back:
+  // it goes to the task bar instead, and coming back from there counts as
+  // the click on the tray icon would.
+  minimisedForTray_ = true;
+  showMinimized();
+}
+
 void QtMainWindow::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
   if (event->type() != QEvent::WindowStateChange || destroyed_) return;
   // Report the person's minimise and restore, so the model shows what the screen shows.
   const bool minimised = isMinimized();
   if (minimised != model_.window.IsMinimised()) model_.window.SetMinimised(minimised);
+  if (!minimised && minimisedForTray_) {
+    minimisedForTray_ = false;
+    model_.window.SetVisible(true);
+  }
 }
 
 void QtMainWindow::Destroy() {

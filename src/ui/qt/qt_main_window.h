@@ -67,6 +67,7 @@ class QtMainWindow : public QMainWindow {
   void ApplyPages(const PageChange& change);
   void ApplyTray(const TrayChange& change);
   void ApplyMenuItem(QAction& action, const MenuItem& item);
+  void HideToTray();
   void MenuTriggered(int itemId);
   void Destroy();
 
@@ -89,6 +90,10 @@ class QtMainWindow : public QMainWindow {
   int traySubscription_ = 0;
   WindowGeometry appliedGeometry_;
   bool geometryApplied_ = false;
+  // Whether the desktop shows tray icons; checked once, at start.
+  bool trayAvailable_ = true;
+  // Minimised where the window would have been hidden in the tray.
+  bool minimisedForTray_ = false;
   bool created_ = false;
   bool destroyed_ = false;
 };

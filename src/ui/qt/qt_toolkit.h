@@ -11,6 +11,7 @@
 
 #include <QMessageBox>
 #include <QObject>
+#include <atomic>
 #include <chrono>
 #include <memory>
 
@@ -63,7 +64,7 @@ class QtToolkit : public ToolkitServices, public qr::concurrency::MessagePump {
   std::unique_ptr<QObject> dispatcher_;
   QtMainWindow* window_ = nullptr;
   qr::concurrency::MessagePump* previousPump_ = nullptr;
-  int exitCode_ = 0;
+  std::atomic<int> exitCode_{0};
   bool autoAnswer_ = false;
 };
 
