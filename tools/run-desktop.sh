@@ -17,5 +17,10 @@ window of $program cannot open. Either
 MSG
   exit 2
 fi
+if [ -n "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ] &&
+  command -v xdpyinfo >/dev/null 2>&1 && ! xdpyinfo >/dev/null 2>&1; then
+  echo "run-desktop: the display DISPLAY=$DISPLAY does not answer; start it with: xvfb-run -a make run" >&2
+  exit 2
+fi
 echo "run-desktop: starting $program (settings and queue in ${QUILLREEL_PROGRAM_FOLDER:-$(dirname "$program")})"
 exec "$program"
