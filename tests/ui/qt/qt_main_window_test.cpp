@@ -10,6 +10,7 @@
 #include "app/main_window_layout.h"
 #include "app/menu_ids.h"
 #include "qt_test_support.h"
+#include "recording_window_events.h"
 #include "ui/qt/qt_main_window.h"
 #include "ui/qt/qt_text.h"
 #include "ui/qt/qt_toolkit.h"
@@ -20,28 +21,7 @@ namespace {
 using testing::ProcessUntil;
 using testing::Settle;
 
-// Records every call the backend makes into the app logic.
-struct RecordingEvents : WindowEvents {
-  bool OnCreated() override {
-    calls.push_back("created");
-    return allowCreate;
-  }
-  bool OnCloseQuery() override {
-    calls.push_back("close query");
-    return allowClose;
-  }
-  void OnDestroyed() override { calls.push_back("destroyed"); }
-  void OnMenuCommand(int id) override { calls.push_back("menu " + std::to_string(id)); }
-  void OnToolbarClick(int index) override { calls.push_back("toolbar " + std::to_string(index)); }
-  void OnListSelectionChanged(ListView&) override { calls.push_back("selection"); }
-  void OnTrayEvent(int kind) override { calls.push_back("tray " + std::to_string(kind)); }
-  void OnPageChanged(int page) override { calls.push_back("page " + std::to_string(page)); }
-  void OnRaiseRequest() override { calls.push_back("raise"); }
-
-  bool allowCreate = true;
-  bool allowClose = false;
-  std::vector<std::string> calls;
-};
+using RecordingEvents = qr::testing::RecordingWindowEvents;
 
 class QtMainWindowTest : public testing::QtTest {
  protected:
