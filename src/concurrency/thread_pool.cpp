@@ -74,6 +74,9 @@ class HandleUse {
   std::atomic<std::int32_t>* users_;
 };
 
+// The pool whose job the calling thread is running, if any.
+thread_local const void* poolOfThisWorker = nullptr;
+
 }  // namespace
 
 // Everything the pool's threads share. The pool object and every thread it
@@ -96,6 +99,7 @@ struct ThreadPool::Shared : std::enable_shared_from_this<ThreadPool::Shared> {
   // it lowers it, so IsIdle never reads "idle" in between as two separate
   // readings of the queued and running counts could.
   std::atomic<std::int32_t> unfinishedJobs{0};
+  std::atomic<std::uint32_t> checkIns{0};  // workers come up so far, for the manager's pacing
   std::atomic<std::int32_t> handleUsers{0};
   // Posts between their state check and their packet entering the queue.
   std::atomic<std::int32_t> postsUnderway{0};
@@ -126,10 +130,10 @@ struct ThreadPool::Shared : std::enable_shared_from_this<ThreadPool::Shared> {
   void AwaitPostsUnderway() const;
   bool StartWorker(WorkerKind kind, std::uint32_t run);
   void WorkerLoop(WorkerKind kind, std::uint32_t run);
-  bool CheckIn(std::uint32_t run);
+  bool CheckIn(WorkerKind kind, std::uint32_t run);
   void CheckOut();
   void ManagerLoop();
-  void AwaitStartSignal(std::int64_t limitMs);
+  void AwaitCheckIn(std::uint32_t checkInsBefore, std::int64_t limitMs);
   bool NeedsMoreWorkers() const;
   void GrowthCheck();
 };
@@ -164,16 +168,21 @@ bool ThreadPool::Shared::StartWorker(WorkerKind kind, std::uint32_t run) {
   return startThread(std::move(body), static_cast<std::uint32_t>(stackSize.load())) != nullptr;
 }
 
-bool ThreadPool::Shared::CheckIn(std::uint32_t run) {
+bool ThreadPool::Shared::CheckIn(WorkerKind kind, std::uint32_t run) {
   std::uint64_t word = live.load();
   do {
     if (RunOf(word) != run || IsSealed(word)) return false;
+    // An extra worker that comes up slowly, after the manager stopped waiting
+    // for it and made another, never takes the pool over its maximum.
+    if (kind == WorkerKind::Extra && LiveOf(word) >= maxThreads.load()) return false;
   } while (!live.compare_exchange_weak(word, word + 1));
+  checkIns.fetch_add(1);
   return true;
 }
 
 void ThreadPool::Shared::WorkerLoop(WorkerKind kind, std::uint32_t run) {
-  if (!CheckIn(run)) return;
+  if (!CheckIn(kind, run)) return;
+  poolOfThisWorker = this;
   if (State() != PoolState::Stopping) startedEvent.Set();
   CompletionPacket packet;
   for (;;) {
@@ -190,6 +199,7 @@ void ThreadPool::Shared::WorkerLoop(WorkerKind kind, std::uint32_t run) {
     unfinishedJobs.fetch_sub(1);
     jobDoneEvent.Set();
   }
+  poolOfThisWorker = nullptr;
   CheckOut();
 }
 
@@ -221,12 +231,14 @@ void ThreadPool::Shared::GrowthCheck() {
   if (NeedsMoreWorkers()) wakeEvent.Set();
 }
 
-void ThreadPool::Shared::AwaitStartSignal(std::int64_t limitMs) {
-  // In slices, so that a stop that has already drained the signal is not kept waiting.
+// Waits for the start signal of the worker just created. A signal left over
+// from an earlier worker does not count, and the wait goes in slices so that
+// a stop that has drained the signal already is not kept waiting.
+void ThreadPool::Shared::AwaitCheckIn(std::uint32_t checkInsBefore, std::int64_t limitMs) {
   const std::int64_t began = MillisecondClock();
-  while (State() == PoolState::Running) {
+  while (State() == PoolState::Running && checkIns.load() == checkInsBefore) {
     const std::int64_t left = limitMs - (MillisecondClock() - began);
-    if (left <= 0 || startedEvent.Wait(std::min(left, kWaitSlice)) != WaitResult::TimedOut) return;
+    if (left <= 0 || startedEvent.Wait(std::min(left, kWaitSlice)) == WaitResult::Failed) return;
   }
 }
 
@@ -238,9 +250,10 @@ void ThreadPool::Shared::ManagerLoop() {
   while (State() == PoolState::Running) {
     if (NeedsMoreWorkers()) {
       const std::int32_t liveNow = LiveOf(live.load());
+      const std::uint32_t checkInsBefore = checkIns.load();
       if (StartWorker(WorkerKind::Extra, run)) {
         failures = 0;
-        AwaitStartSignal(2 * static_cast<std::int64_t>(liveNow) + 1000);
+        AwaitCheckIn(checkInsBefore, 2 * static_cast<std::int64_t>(liveNow) + 1000);
       } else if (++failures >= kCreateFailureLimit) {
         maxThreads.store(std::max(LiveOf(live.load()), 1));
         failures = 0;
@@ -360,6 +373,8 @@ bool ThreadPool::Shared::Stop(StopMode mode, std::int32_t timeoutMs, bool pump) 
   use.Release();
 
   if (mode == StopMode::DiscardNoWait || mode == StopMode::FinishNoWait) return true;
+  // A job cannot wait for its own worker to leave: it hears "not yet stopped" at once.
+  if (poolOfThisWorker == this) return false;
   return AwaitStopped(run, timeoutMs, pump);
 }
 

@@ -444,6 +444,18 @@ TEST_F(ThreadPoolTest, StopRacingWithARepostingJobEndsInEveryMode) {
   }
 }
 
+std::atomic<int> stopFromJobResult{-1};
+void StoppingJob(std::int32_t, std::int32_t) { stopFromJobResult = repostPool->Stop(StopMode::FinishAndWait) ? 1 : 0; }
+
+TEST_F(ThreadPoolTest, AJobThatStopsItsOwnPoolIsNotLeftWaitingForItself) {
+  ThreadPool pool;
+  repostPool = &pool;
+  ASSERT_TRUE(pool.Start(2));
+  ASSERT_TRUE(pool.Post(StoppingJob));
+  ASSERT_TRUE(EventuallyStopped(pool));
+  EXPECT_EQ(stopFromJobResult, 0);
+}
+
 TEST_F(ThreadPoolTest, DestroyingThePoolLeavesRunningJobsToFinish) {
   auto pool = std::make_unique<ThreadPool>();
   ASSERT_TRUE(pool->Start(3, 3));
