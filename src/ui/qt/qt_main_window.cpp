@@ -4,9 +4,6 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QMenuBar>
-#include <QStyle>
-#include <QVBoxLayout>
-#include <QWindowStateChangeEvent>
 
 #include "ui/qt/qt_icons.h"
 #include "ui/qt/qt_text.h"
