@@ -374,6 +374,11 @@ LRESULT Win32Window::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       if (created_ && events_.OnCloseQuery()) DestroyWindow(window_);
       return 0;
+    case WM_ENDSESSION:
+      // Windows is logging off or shutting down and ends the process after
+      // this: leave as the window's own destroy does, so the queue is saved.
+      if (wParam != FALSE && created_ && !destroyed_) DestroyWindow(window_);
+      return 0;
     case WM_DESTROY:
       OnDestroy();
       return 0;

@@ -42,6 +42,9 @@ TEST_F(Win32WindowTest, OpensWithTheModelsTitlePlaceSizeAndListColumns) {
     LOGFONTW font{};
     GetObjectW(reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)), sizeof font, &font);
     EXPECT_EQ(font.lfHeight, -12);
+    // The face asked for, or one of its stand-ins on systems without it.
+    const std::wstring face = font.lfFaceName;
+    EXPECT_TRUE(face == Wide("微软雅黑") || face == L"Microsoft YaHei" || face == L"SimSun") << face.size();
     EXPECT_EQ(font.lfWeight, FW_NORMAL);
   }
 
@@ -349,6 +352,17 @@ TEST_F(Win32WindowTest, CloseAsksTheProgramAndADestroyEndsTheLoopOnce) {
   EXPECT_FALSE(IsWindow(Main()));
   EXPECT_EQ(std::count(events_.calls.begin(), events_.calls.end(), "destroyed"), 1);
   EXPECT_EQ(toolkit_.ExitCode(), 0);
+}
+
+TEST_F(Win32WindowTest, TheEndOfTheSessionDestroysTheWindowSoItsDestroyHandlerRuns) {
+  ASSERT_TRUE(Open());
+  SendMessageW(Main(), WM_ENDSESSION, FALSE, 0);  // cancelled: nothing happens
+  EXPECT_TRUE(IsWindow(Main()));
+  SendMessageW(Main(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+  EXPECT_FALSE(IsWindow(Main()));
+  EXPECT_EQ(events_.calls.back(), "destroyed");
+  MSG message{};
+  EXPECT_TRUE(RunUntilQuit(message));
 }
 
 }  // namespace
