@@ -5,8 +5,13 @@
 #include <algorithm>
 
 #include "ui/win32/wide_text.h"
+#include "ui/win32/win32_resources.h"
 
 namespace qr::ui::win32 {
+
+namespace {
+constexpr int kImageSize = 16;
+}
 
 ToolbarControl::ToolbarControl(Toolbar& model, HWND parent, int controlId, int firstCommandId, HFONT font)
     : model_(model), firstCommandId_(firstCommandId) {
@@ -17,8 +22,12 @@ ToolbarControl::ToolbarControl(Toolbar& model, HWND parent, int controlId, int f
                              GetModuleHandleW(nullptr), nullptr);
   SendMessageW(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
   if (font != nullptr) SendMessageW(toolbar_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  // Text buttons: no room kept for images.
-  SendMessageW(toolbar_, TB_SETBITMAPSIZE, 0, MAKELPARAM(0, 0));
+  const int imageCount = LoadImages();
+  if (imageCount > 0) {
+    SendMessageW(toolbar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_));
+  } else {
+    SendMessageW(toolbar_, TB_SETBITMAPSIZE, 0, MAKELPARAM(0, 0));  // text buttons: no room kept for images
+  }
 
   const int count = model_.ButtonCount();
   std::vector<std::wstring> captions;
@@ -28,7 +37,7 @@ ToolbarControl::ToolbarControl(Toolbar& model, HWND parent, int controlId, int f
     const ToolbarButton button = model_.Button(index);
     captions_.push_back(button.caption);
     captions.push_back(Wide(button.caption));
-    buttons[index].iBitmap = I_IMAGENONE;
+    buttons[index].iBitmap = index < imageCount ? index : I_IMAGENONE;
     buttons[index].idCommand = firstCommandId_ + index;
     buttons[index].fsState = button.enabled ? TBSTATE_ENABLED : 0;
     buttons[index].fsStyle = BTNS_BUTTON | BTNS_AUTOSIZE | BTNS_SHOWTEXT;
@@ -36,6 +45,28 @@ ToolbarControl::ToolbarControl(Toolbar& model, HWND parent, int controlId, int f
   }
   SendMessageW(toolbar_, TB_ADDBUTTONSW, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
   SendMessageW(toolbar_, TB_AUTOSIZE, 0, 0);
+}
+
+ToolbarControl::~ToolbarControl() {
+  if (images_ != nullptr) ImageList_Destroy(images_);
+}
+
+int ToolbarControl::LoadImages() {
+  auto* strip = static_cast<HBITMAP>(
+      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(QR_IDB_TOOLBAR), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  if (strip == nullptr) return 0;
+  BITMAP info{};
+  GetObjectW(strip, sizeof info, &info);
+  const int count = info.bmHeight == kImageSize ? info.bmWidth / kImageSize : 0;
+  if (count > 0) {
+    images_ = ImageList_Create(kImageSize, kImageSize, ILC_COLOR32, count, 0);
+    if (images_ != nullptr && ImageList_Add(images_, strip, nullptr) < 0) {
+      ImageList_Destroy(images_);
+      images_ = nullptr;
+    }
+  }
+  DeleteObject(strip);
+  return images_ != nullptr ? ImageList_GetImageCount(images_) : 0;
 }
 
 int ToolbarControl::Height() const {

@@ -1,8 +1,10 @@
-// The toolbar: one text button per Toolbar model button, flat, captions
-// beside the (absent) images, tips from the model.
+// The toolbar: one button per Toolbar model button, flat, the caption beside
+// the button's image from the program's toolbar strip (when it has one), tips
+// from the model.
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <string>
 #include <vector>
@@ -17,6 +19,7 @@ class ToolbarControl {
   ToolbarControl(Toolbar& model, HWND parent, int controlId, int firstCommandId, HFONT font);
   ToolbarControl(const ToolbarControl&) = delete;
   ToolbarControl& operator=(const ToolbarControl&) = delete;
+  ~ToolbarControl();
 
   HWND Handle() const { return toolbar_; }
   int Height() const;
@@ -30,8 +33,12 @@ class ToolbarControl {
   bool OnNotify(const NMHDR& header, LRESULT& result);
 
  private:
+  // The program's image strip as an image list; 0 images when it has none.
+  int LoadImages();
+
   Toolbar& model_;
   HWND toolbar_ = nullptr;
+  HIMAGELIST images_ = nullptr;
   int firstCommandId_ = 0;
   std::vector<std::string> captions_;
   std::wstring tipText_;  // kept alive for the tooltip while it shows

@@ -3,3 +3,7 @@
 #pragma once
 
 #define QR_IDI_PROGRAM 1
+
+// Optional: a strip of 16 x 16 images (32 bits with alpha), image i for
+// toolbar button i. Without it the toolbar shows its captions alone.
+#define QR_IDB_TOOLBAR 2
