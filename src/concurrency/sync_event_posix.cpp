@@ -1,3 +1,4 @@
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -13,6 +14,14 @@ struct SyncEvent::Record {
   std::condition_variable changed;
   bool open = false;
   bool signalled = false;
+  // Mirrors `signalled` (written under the mutex) so that setting an event
+  // already set, as the pool does after every job, takes no lock.
+  std::atomic<bool> alreadySet{false};
+
+  void Signal(bool value) {
+    signalled = value;
+    alreadySet.store(value);
+  }
 };
 
 SyncEvent::SyncEvent(bool manualReset) : record_(std::make_unique<Record>(manualReset)) {}
@@ -21,7 +30,7 @@ SyncEvent::~SyncEvent() = default;
 bool SyncEvent::Open(bool initiallySet) {
   std::lock_guard<std::mutex> hold(record_->mutex);
   record_->open = true;
-  record_->signalled = initiallySet;
+  record_->Signal(initiallySet);
   return true;
 }
 
@@ -30,17 +39,18 @@ bool SyncEvent::Close() {
     std::lock_guard<std::mutex> hold(record_->mutex);
     if (!record_->open) return false;
     record_->open = false;
-    record_->signalled = false;
+    record_->Signal(false);
   }
   record_->changed.notify_all();
   return true;
 }
 
 void SyncEvent::Set() {
+  if (record_->alreadySet.load()) return;
   {
     std::lock_guard<std::mutex> hold(record_->mutex);
     if (!record_->open) return;
-    record_->signalled = true;
+    record_->Signal(true);
   }
   if (record_->manualReset) {
     record_->changed.notify_all();
@@ -51,7 +61,7 @@ void SyncEvent::Set() {
 
 void SyncEvent::Reset() {
   std::lock_guard<std::mutex> hold(record_->mutex);
-  record_->signalled = false;
+  record_->Signal(false);
 }
 
 WaitResult SyncEvent::Wait(std::int64_t timeoutMs) {
@@ -65,7 +75,7 @@ WaitResult SyncEvent::Wait(std::int64_t timeoutMs) {
   }
   if (!record.open) return WaitResult::Failed;
   if (!record.signalled) return WaitResult::TimedOut;
-  if (!record.manualReset) record.signalled = false;
+  if (!record.manualReset) record.Signal(false);
   return WaitResult::Signalled;
 }
 
