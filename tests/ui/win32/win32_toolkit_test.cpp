@@ -9,7 +9,6 @@ namespace qr::testing {
 namespace {
 
 using qr::ui::win32::DialogFilter;
-using qr::ui::win32::Narrow;
 
 TEST(DialogFilterTest, PipesBecomeNulsAndTheListEndsWithTwo) {
   const std::wstring filter = DialogFilter("配置设置(*.txt)|*.txt|文本文件(*.ini)|*.ini|所有文件(*.*)|*.*");
@@ -27,13 +26,6 @@ TEST(DialogFilterTest, APipeByteInsideADoubleByteCharacterDoesNotSplit) {
   const std::wstring filter = DialogFilter(description + "|*.txt");
   EXPECT_EQ(filter, Wide(description) + L'\0' + L"*.txt" + L'\0' + L'\0');
   EXPECT_EQ(filter.find(L'|'), std::wstring::npos);
-}
-
-TEST(WideTextTest, ChineseSurvivesTheTripThroughUtf16) {
-  const std::string text = "排队等待 D:\\视频\\电影一";
-  EXPECT_EQ(Wide(text), L"排队等待 D:\\视频\\电影一");
-  EXPECT_EQ(Narrow(Wide(text)), text);
-  EXPECT_EQ(Wide(""), L"");
 }
 
 TEST(Win32ToolkitTest, PostedWorkRunsOnTheWindowThreadInPostingOrderEvenAcrossNestedLoops) {
