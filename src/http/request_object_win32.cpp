@@ -69,9 +69,12 @@ class Variant {
   VARIANT value_;
 };
 
+// Some implementations count the terminating zero into the text's length; it is not part of the text.
 std::string ToGbk(BSTR text) {
   if (!text) return {};
-  return codepage::Utf16ToGbk(std::u16string_view(reinterpret_cast<const char16_t*>(text), SysStringLen(text)));
+  std::u16string_view wide(reinterpret_cast<const char16_t*>(text), SysStringLen(text));
+  wide = wide.substr(0, wide.find(u'\0'));
+  return codepage::Utf16ToGbk(wide);
 }
 
 std::string ArrayBytes(SAFEARRAY* array) {

@@ -199,15 +199,33 @@ void MiniHttpServer::Serve(SocketHandle handle, int clientPort) {
 
 SilentLoopbackPort::SilentLoopbackPort() {
   socket_ = BindLoopback(port_);
-  listen(Native(socket_), 16);
+  listen(Native(socket_.load()), 16);
 }
 
-SilentLoopbackPort::~SilentLoopbackPort() { CloseSocket(Native(socket_)); }
+SilentLoopbackPort::~SilentLoopbackPort() { Close(); }
+
+void SilentLoopbackPort::Close() {
+  const SocketHandle open = socket_.exchange(0);
+  if (open != 0) CloseSocket(Native(open));
+}
 
 int ClosedLoopbackPort() {
   int port = 0;
   CloseSocket(Native(BindLoopback(port)));
   return port;
+}
+
+}  // namespace qr::http::testing
+
+namespace qr::http::testing {
+
+bool RunningUnderWine() {
+#ifdef _WIN32
+  const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  return ntdll && GetProcAddress(ntdll, "wine_get_version");
+#else
+  return false;
+#endif
 }
 
 }  // namespace qr::http::testing

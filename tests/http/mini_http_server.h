@@ -69,13 +69,18 @@ class SilentLoopbackPort {
   SilentLoopbackPort(const SilentLoopbackPort&) = delete;
   SilentLoopbackPort& operator=(const SilentLoopbackPort&) = delete;
   int port() const { return port_; }
+  // Stops listening; the system then resets the connections still waiting.
+  void Close();
 
  private:
-  SocketHandle socket_ = 0;
+  std::atomic<SocketHandle> socket_{0};
   int port_ = 0;
 };
 
 // A loopback port on which nothing listens: bound for a moment, then released.
 int ClosedLoopbackPort();
+
+// True when the Windows build runs under Wine rather than on Windows.
+bool RunningUnderWine();
 
 }  // namespace qr::http::testing
