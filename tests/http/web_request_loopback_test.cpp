@@ -139,6 +139,18 @@ TEST_F(WebRequestLoopback, PostBodiesAndErrorPages) {
   EXPECT_EQ(status, 404);
 }
 
+TEST_F(WebRequestLoopback, ThroughANamedProxyWithBasicCredentials) {
+  // The loopback server plays the proxy: it sees the absolute address and
+  // the proxy's credentials, and the target name is never looked up here.
+  if (testing::RunningUnderWine()) GTEST_SKIP() << "Wine's request object ignores SetProxy";
+  const std::string proxy = "127.0.0.1:" + std::to_string(server_.port());
+  EXPECT_EQ(
+      WebRequest("http://quillreel.invalid/target", {.proxy = proxy, .proxyUser = "user", .proxyPassword = "pass"}),
+      "no such page");
+  EXPECT_EQ(Last().target, "http://quillreel.invalid/target");
+  EXPECT_EQ(Last().Header("Proxy-Authorization"), "Basic dXNlcjpwYXNz");
+}
+
 TEST(WebRequestUnreachable, ClosedPortFailsQuicklyAndQuietly) {
   const std::string url = "http://127.0.0.1:" + std::to_string(testing::ClosedLoopbackPort()) + "/x";
   std::string headers = "stale";
