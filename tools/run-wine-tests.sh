@@ -1,7 +1,8 @@
 #!/bin/bash
 # Runs every test binary of the Windows build under wine, with the Chinese
-# locale (code page 936); the text and code-page tests run once more under
-# LC_ALL=C (file names are left out there: wine maps them through the host locale).
+# locale (code page 936); the text and code-page tests, and the window's texts,
+# run once more under LC_ALL=C (file names are left out there: wine maps them
+# through the host locale).
 set -u
 build=${1:-build/windows}
 . "$(dirname "$0")/wine-env.sh" "$build"
@@ -13,4 +14,10 @@ for exe in $(find "$build/tests" -name '*_tests.exe' | sort); do
 done
 echo "=== wine $build/tests/runtime/runtime_tests.exe under LC_ALL=C"
 LC_ALL=C wine "$build/tests/runtime/runtime_tests.exe" --gtest_brief=1 --gtest_filter='Codepage*:Text*' || status=1
+# The window shows its Chinese texts through the UTF-16 functions, whatever the system's code page.
+if [ -f "$build/tests/ui/win32/win32_tests.exe" ]; then
+  echo "=== wine $build/tests/ui/win32/win32_tests.exe (texts on screen) under LC_ALL=C"
+  LC_ALL=C wine "$build/tests/ui/win32/win32_tests.exe" --gtest_brief=1 \
+    --gtest_filter='DialogFilter*:Win32WindowTest.Opens*:Win32WindowTest.MenuBar*:Win32WindowTest.MessageBoxes*:Win32WindowTest.OpenDialog*' || status=1
+fi
 exit $status
