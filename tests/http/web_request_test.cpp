@@ -31,6 +31,21 @@ std::vector<std::string> CallsStartingWith(const std::vector<std::string>& calls
   return matching;
 }
 
+// The caller's variables for every out and in/out parameter.
+struct CallerVariables {
+  std::string cookies;
+  std::string responseCookies;
+  std::string responseHeaders;
+  int status = 0;
+
+  WebRequestOptions AllOut() {
+    return {.cookies = &cookies,
+            .responseCookies = &responseCookies,
+            .responseHeaders = &responseHeaders,
+            .statusCode = &status};
+  }
+};
+
 TEST(WebRequestCalls, PlainGetIsTheFullSequence) {
   RecordingRequestPlatform platform;
   platform.response = {"#EXTM3U", "Content-Type: text/plain\r\n", 200};
@@ -125,42 +140,26 @@ TEST(WebRequestCalls, DefaultsAndNormalisationCanBeSwitchedOff) {
 TEST(WebRequestCalls, CreationFailureTouchesNothing) {
   RecordingRequestPlatform platform;
   platform.creationFails = true;
-  std::string cookies = "Cookie: a=1";
-  std::string responseCookies = "old";
-  std::string responseHeaders = "old headers";
-  int status = 404;
-  EXPECT_EQ(WebRequest(platform, kUrl,
-                       {.cookies = &cookies,
-                        .responseCookies = &responseCookies,
-                        .responseHeaders = &responseHeaders,
-                        .statusCode = &status}),
-            "");
+  CallerVariables caller{"Cookie: a=1", "old", "old headers", 404};
+  EXPECT_EQ(WebRequest(platform, kUrl, caller.AllOut()), "");
   EXPECT_THAT(platform.log, ElementsAre("InitializeThread", "Create failed", "UninitializeThread"));
-  EXPECT_EQ(cookies, "Cookie: a=1");
-  EXPECT_EQ(responseCookies, "old");
-  EXPECT_EQ(responseHeaders, "old headers");
-  EXPECT_EQ(status, 404);
+  EXPECT_EQ(caller.cookies, "Cookie: a=1");
+  EXPECT_EQ(caller.responseCookies, "old");
+  EXPECT_EQ(caller.responseHeaders, "old headers");
+  EXPECT_EQ(caller.status, 404);
 }
 
 TEST(WebRequestResponse, OutParametersAndCookieMerge) {
   RecordingRequestPlatform platform;
   const std::string headers = "Set-Cookie: b=9; path=/\r\nSet-Cookie: c=deleted\r\nServer: t\r\n";
   platform.response = {"body", headers, 302};
-  std::string cookies = "cookie: a=1; b=2; c=3";
-  std::string responseCookies;
-  std::string responseHeaders;
-  int status = 0;
-  EXPECT_EQ(WebRequest(platform, kUrl,
-                       {.cookies = &cookies,
-                        .responseCookies = &responseCookies,
-                        .responseHeaders = &responseHeaders,
-                        .statusCode = &status}),
-            "body");
+  CallerVariables caller{"cookie: a=1; b=2; c=3"};
+  EXPECT_EQ(WebRequest(platform, kUrl, caller.AllOut()), "body");
   EXPECT_THAT(platform.log, Contains("Header Cookie:  a=1; b=2; c=3"));
-  EXPECT_EQ(cookies, "b=9; a=1");
-  EXPECT_EQ(responseCookies, "b=9; a=1");
-  EXPECT_EQ(responseHeaders, headers);
-  EXPECT_EQ(status, 302);
+  EXPECT_EQ(caller.cookies, "b=9; a=1");
+  EXPECT_EQ(caller.responseCookies, "b=9; a=1");
+  EXPECT_EQ(caller.responseHeaders, headers);
+  EXPECT_EQ(caller.status, 302);
 }
 
 TEST(WebRequestResponse, MergeOffOrCookiesOmitted) {
@@ -179,20 +178,12 @@ TEST(WebRequestResponse, MergeOffOrCookiesOmitted) {
 
 TEST(WebRequestResponse, NoResponseLeavesOldCookiesAfterMerge) {
   RecordingRequestPlatform platform;  // scripted: empty body, no headers, status 0
-  std::string cookies = "a=1;";
-  std::string responseCookies = "stale";
-  std::string responseHeaders = "stale";
-  int status = 7;
-  EXPECT_EQ(WebRequest(platform, kUrl,
-                       {.cookies = &cookies,
-                        .responseCookies = &responseCookies,
-                        .responseHeaders = &responseHeaders,
-                        .statusCode = &status}),
-            "");
-  EXPECT_EQ(cookies, "a=1");
-  EXPECT_EQ(responseCookies, "a=1");
-  EXPECT_EQ(responseHeaders, "");
-  EXPECT_EQ(status, 0);
+  CallerVariables caller{"a=1;", "stale", "stale", 7};
+  EXPECT_EQ(WebRequest(platform, kUrl, caller.AllOut()), "");
+  EXPECT_EQ(caller.cookies, "a=1");
+  EXPECT_EQ(caller.responseCookies, "a=1");
+  EXPECT_EQ(caller.responseHeaders, "");
+  EXPECT_EQ(caller.status, 0);
 }
 
 TEST(WebRequestResponse, CallersObjectIsUsedAndKept) {
