@@ -60,9 +60,10 @@ HFONT CreateListFont(const FontSpec& spec) {
                      face.c_str());
 }
 
+// Shared icons: the system keeps them for the life of the program.
 HICON LoadProgramIcon(int size) {
-  auto* icon = static_cast<HICON>(
-      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(QR_IDI_PROGRAM), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+  auto* icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(QR_IDI_PROGRAM), IMAGE_ICON,
+                                             size, size, LR_DEFAULTCOLOR | LR_SHARED));
   return icon != nullptr ? icon : LoadIconA(nullptr, IDI_APPLICATION);
 }
 
