@@ -30,14 +30,18 @@ class NamedEventInstance : public SingleInstance {
       CloseHandle(existing);
       return false;
     }
+    // An event that we may not open (a copy running elevated made it) is
+    // taken all the same.
+    if (GetLastError() == ERROR_ACCESS_DENIED) return false;
     HANDLE marker = CreateEventA(nullptr, FALSE, FALSE, name_.c_str());
+    if (marker == nullptr) return GetLastError() != ERROR_ACCESS_DENIED;  // otherwise run on without a marker
     // Two copies started at the same moment both find no event; the one whose
     // create only opened the other's event is the second copy.
-    if (marker != nullptr && GetLastError() == ERROR_ALREADY_EXISTS) {
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
       CloseHandle(marker);
       return false;
     }
-    return true;  // without a marker (create failed) the copy runs on
+    return true;
   }
 
   bool AskFirstCopyToRaise() override {

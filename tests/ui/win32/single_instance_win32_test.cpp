@@ -1,6 +1,7 @@
 // The single-instance rule between real copies of the Windows program, and
 // the process and window search it rests on.
 #include <windows.h>
+#include <sddl.h>
 
 #include <gtest/gtest.h>
 
@@ -184,6 +185,25 @@ TEST(NamedEventInstanceTest, TheMarkerHasOneHolderAtATime) {
   EXPECT_TRUE(first->Claim({}));
   EXPECT_FALSE(second->Claim({}));
   EXPECT_TRUE(qr::app::MakeSingleInstance(name + "-other")->Claim({}));
+}
+
+TEST(NamedEventInstanceTest, AMarkerThatMayNotBeOpenedIsTakenAllTheSame) {
+  // A marker made by a copy with more rights: everyone may only wait on it.
+  const std::string name = "Quillreel-test-guarded-" + std::to_string(GetCurrentProcessId());
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(A;;0x00100000;;;WD)", SDDL_REVISION_1,
+                                                                   &descriptor, nullptr));
+  SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor, FALSE};
+  HANDLE guarded = CreateEventA(&attributes, FALSE, FALSE, name.c_str());
+  LocalFree(descriptor);
+  ASSERT_NE(guarded, nullptr);
+  if (HANDLE probe = OpenEventA(EVENT_ALL_ACCESS, FALSE, name.c_str()); probe != nullptr) {
+    CloseHandle(probe);
+    CloseHandle(guarded);
+    GTEST_SKIP() << "this system does not enforce the event's access rights";
+  }
+  EXPECT_FALSE(qr::app::MakeSingleInstance(name)->Claim({}));
+  CloseHandle(guarded);
 }
 
 }  // namespace
