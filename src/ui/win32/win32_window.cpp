@@ -49,13 +49,13 @@ bool FaceInstalled(const std::wstring& face) {
 // The face the model asks for, else the same face under its English name
 // (systems that do not register the Chinese one), else the standard Chinese
 // face; with none of them the font mapper picks by character set.
-HFONT CreateListFont(const FontSpec& spec) {
-  std::wstring face = Wide(spec.face);
+HFONT CreateListFont(const FontSpec& font) {
+  std::wstring face = Wide(font.face);
   for (const wchar_t* fallback : {L"Microsoft YaHei", L"SimSun"}) {
     if (FaceInstalled(face)) break;
     face = fallback;
   }
-  return CreateFontW(-spec.pixelHeight, 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+  return CreateFontW(-font.pixelHeight, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
                      face.c_str());
 }
