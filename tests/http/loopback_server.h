@@ -16,7 +16,16 @@ class LoopbackServer {
  public:
   explicit LoopbackServer(std::unique_ptr<httplib::Server> server, std::string scheme = "http")
       : server_(std::move(server)), scheme_(std::move(scheme)) {
+    socket_t listening = INVALID_SOCKET;
+    server_->set_socket_options([&listening](socket_t sock) {
+      int on = 1;
+      setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &on, sizeof(on));
+      listening = sock;
+    });
     port_ = server_->bind_to_any_port("127.0.0.1");
+    // The library listens with a backlog of 5: a crowd of clients connecting
+    // at once would see SYNs dropped and retried a whole second later.
+    if (listening != INVALID_SOCKET) ::listen(listening, 512);
     thread_ = std::thread([this] { server_->listen_after_bind(); });
     while (!server_->is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
