@@ -60,6 +60,13 @@ std::string NormalizeHeaderNames(std::string_view headers) {
   return text::Join(lines, kLineBreak);
 }
 
+bool IsSendableHeader(std::string_view name, std::string_view value) {
+  constexpr std::string_view kLineEnders("\r\n\0", 3);
+  return !name.empty() && name.find_first_of(": \t") == std::string_view::npos &&
+         name.find_first_of(kLineEnders) == std::string_view::npos &&
+         value.find_first_of(kLineEnders) == std::string_view::npos;
+}
+
 void ApplyHeaderText(std::string_view headers, const SetHeaderFunction& setHeader) {
   if (!text::Contains(headers, kLineBreak)) {
     setHeader(HeaderLineName(headers), HeaderLineValue(headers));

@@ -27,6 +27,11 @@ std::string AddDefaultHeaders(std::string_view headers, std::string_view url, in
 // "-" in it, drops lines without a colon and rejoins the rest with CR LF.
 std::string NormalizeHeaderNames(std::string_view headers);
 
+// True when a header can go on the wire as one line: a non-empty name
+// without separators, and no line break or zero byte in name or value.
+// Anything else could end the line early and smuggle in lines of its own.
+bool IsSendableHeader(std::string_view name, std::string_view value);
+
 // One setHeader call per line, in order. Empty lines and the exact line
 // "Connection: keep-alive" are skipped; a text without CR LF is one header.
 void ApplyHeaderText(std::string_view headers, const SetHeaderFunction& setHeader);

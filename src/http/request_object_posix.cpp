@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "http/connection_cache_posix.h"
+#include "http/header_rules.h"
 #include "http/request_object.h"
 #include "runtime/codepage.h"
 #include "runtime/text.h"
@@ -40,14 +41,6 @@ struct HeaderList {
 };
 
 bool SameName(std::string_view a, std::string_view b) { return a.size() == b.size() && text::MatchesAt(a, 0, b, true); }
-
-// A name or value that could end the header line early is refused, as the
-// Windows object refuses it, instead of smuggling extra lines onto the wire.
-bool IsSafeHeader(const std::string& name, const std::string& value) {
-  auto hasLineBreak = [](const std::string& s) { return s.find_first_of("\r\n") != std::string::npos; };
-  return !name.empty() && name.find_first_of(": \t") == std::string::npos && !hasLineBreak(name) &&
-         !hasLineBreak(value) && name.find('\0') == std::string::npos && value.find('\0') == std::string::npos;
-}
 
 size_t AppendBody(char* data, size_t size, size_t count, void* target) {
   static_cast<std::string*>(target)->append(data, size * count);
@@ -126,7 +119,7 @@ class CurlRequestObject final : public RequestObject {
   }
 
   bool SetRequestHeader(const std::string& name, const std::string& value) override {
-    if (!opened_ || !IsSafeHeader(name, value)) return false;
+    if (!opened_ || !IsSendableHeader(name, value)) return false;
     // A second setting of a name replaces the first.
     auto same = [&](const auto& header) { return SameName(header.first, name); };
     headers_.erase(std::remove_if(headers_.begin(), headers_.end(), same), headers_.end());

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "http/header_rules.h"
 #include "http/request_object.h"
 #include "runtime/codepage.h"
 
@@ -113,6 +114,7 @@ class AutomationRequestObject final : public RequestObject {
     return CallMethod(L"SetCredentials", Args(Variant::Text(user), Variant::Text(password), Variant::Number(target)));
   }
   bool SetRequestHeader(const std::string& name, const std::string& value) override {
+    if (!IsSendableHeader(name, value)) return false;
     return CallMethod(L"SetRequestHeader", Args(Variant::Text(name), Variant::Text(value)));
   }
   bool SendText(const std::string& body) override { return CallMethod(L"Send", Args(Variant::Text(body))); }

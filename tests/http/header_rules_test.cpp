@@ -80,6 +80,19 @@ TEST(ApplyHeaderText, OneCallPerLineSkippingKeepAlive) {
   EXPECT_EQ(Applied("A: 1\r\nstray"), (Headers{{"A", "1"}, {"", ""}}));
 }
 
+TEST(IsSendableHeader, RefusesWhatWouldBreakTheLine) {
+  EXPECT_TRUE(IsSendableHeader("Cookie", ""));
+  EXPECT_TRUE(IsSendableHeader("Referer", "http://h:1/a b"));
+  EXPECT_TRUE(IsSendableHeader("X", "中文"));
+  EXPECT_FALSE(IsSendableHeader("", "v"));
+  EXPECT_FALSE(IsSendableHeader("X Y", "v"));
+  EXPECT_FALSE(IsSendableHeader("X:Y", "v"));
+  EXPECT_FALSE(IsSendableHeader("X", "a\r\nInjected: 1"));
+  EXPECT_FALSE(IsSendableHeader("X", "a\nInjected: 1"));
+  EXPECT_FALSE(IsSendableHeader("X", std::string("a\0b", 3)));
+  EXPECT_FALSE(IsSendableHeader("X\r", "v"));
+}
+
 TEST(ApplyHeaderText, TextWithoutLineBreakIsOneHeader) {
   EXPECT_EQ(Applied("Connection: keep-alive"), (Headers{{"Connection", "keep-alive"}}));
   EXPECT_EQ(Applied(""), (Headers{{"", ""}}));

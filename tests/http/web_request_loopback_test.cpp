@@ -108,6 +108,17 @@ TEST_F(WebRequestLoopback, PlainGetSendsTheFourDefaultHeaders) {
 #endif
 }
 
+TEST_F(WebRequestLoopback, HeaderThatWouldBreakTheLineIsRefused) {
+  std::string cookies = "a=1\r\nX-Smuggled: 1";
+  EXPECT_EQ(WebRequest(server_.Url("/target"), {.cookies = &cookies, .headers = "X-Bad: a\nInjected: 1\r\nX-Good: 1"}),
+            "arrived");
+  const MiniRequest request = Last();
+  EXPECT_EQ(request.HeaderCount("X-Smuggled"), 0);
+  EXPECT_EQ(request.HeaderCount("Injected"), 0);
+  EXPECT_EQ(request.HeaderCount("Cookie"), 0);
+  EXPECT_EQ(request.Header("X-Good"), "1");
+}
+
 TEST_F(WebRequestLoopback, CookiesAreSentCollectedAndMerged) {
   std::string cookies = "a=1; b=2; c=3";
   std::string responseCookies;
