@@ -19,6 +19,38 @@ int TimeoutMilliseconds(int timeoutSeconds) {
   return (timeoutSeconds > kMaxSeconds ? kMaxSeconds : timeoutSeconds) * 1000;
 }
 
+// Time-outs, proxy, verb and address, redirects and certificate checks.
+void PrepareRequest(RequestObject& request, const WebRequestOptions& options, int method, const std::string& url) {
+  if (options.timeoutSeconds != kKeepPlatformTimeouts) {
+    const int timeout = TimeoutMilliseconds(options.timeoutSeconds);
+    request.SetTimeouts(timeout, timeout, timeout, timeout);
+  }
+  if (!options.proxy.empty()) request.SetProxy(kProxySettingNamed, options.proxy);
+  request.Open(std::string(VerbText(method)), url, false);
+  if (options.noRedirect) request.SetOptionFlag(kOptionEnableRedirects, false);
+  request.SetOptionNumber(kOptionSslErrorIgnoreFlags, kIgnoreAllCertificateErrors);
+}
+
+// Proxy credentials, then the Cookie header, then the lines of the header text.
+void SetRequestHeaders(RequestObject& request, const WebRequestOptions& options, int method, const std::string& url) {
+  std::string headerText = options.headers;
+  if (options.addDefaultHeaders.value_or(true)) headerText = AddDefaultHeaders(headerText, url, method);
+  if (options.normalizeNames.value_or(true)) headerText = NormalizeHeaderNames(headerText);
+
+  const SetHeaderFunction setHeader = [&request](const std::string& name, const std::string& value) {
+    request.SetRequestHeader(name, value);
+  };
+  if (!options.proxy.empty() && !options.proxyUser.empty()) {
+    const int target = options.credentialTarget.value_or(kCredentialsForProxy);
+    request.SetCredentials(options.proxyUser, options.proxyPassword, target);
+    if (target == kCredentialsForProxy) {
+      setHeader("Proxy-Authorization", "Basic " + Base64Encode(options.proxyUser + ":" + options.proxyPassword));
+    }
+  }
+  if (options.cookies) PrepareCookieHeader(*options.cookies, setHeader);
+  ApplyHeaderText(headerText, setHeader);
+}
+
 }  // namespace
 
 std::string_view VerbText(int method) {
@@ -33,11 +65,7 @@ std::string WebRequest(std::string_view url, const WebRequestOptions& options) {
 }
 
 std::string WebRequest(RequestPlatform& platform, std::string_view url, const WebRequestOptions& options) {
-  const bool mergeCookies = options.mergeCookies.value_or(true);
-  const bool addDefaultHeaders = options.addDefaultHeaders.value_or(true);
-  const bool normalizeNames = options.normalizeNames.value_or(true);
   const std::string urlText(url);
-
   const bool threadInitialized = platform.InitializeThread();
   const int method = (options.method >= kMethodGet && options.method <= kMethodConnect) ? options.method : kMethodGet;
   std::shared_ptr<RequestObject> request = options.requestObject;
@@ -48,48 +76,26 @@ std::string WebRequest(RequestPlatform& platform, std::string_view url, const We
     return {};
   }
 
-  if (options.timeoutSeconds != kKeepPlatformTimeouts) {
-    const int timeout = TimeoutMilliseconds(options.timeoutSeconds);
-    request->SetTimeouts(timeout, timeout, timeout, timeout);
-  }
-  if (!options.proxy.empty()) request->SetProxy(kProxySettingNamed, options.proxy);
-  request->Open(std::string(VerbText(method)), urlText, false);
-  if (options.noRedirect) request->SetOptionFlag(kOptionEnableRedirects, false);
-  request->SetOptionNumber(kOptionSslErrorIgnoreFlags, kIgnoreAllCertificateErrors);
-
-  std::string headerText = options.headers;
-  if (addDefaultHeaders) headerText = AddDefaultHeaders(headerText, urlText, method);
-  if (normalizeNames) headerText = NormalizeHeaderNames(headerText);
-
-  const SetHeaderFunction setHeader = [&request](const std::string& name, const std::string& value) {
-    request->SetRequestHeader(name, value);
-  };
-  if (!options.proxy.empty() && !options.proxyUser.empty()) {
-    const int target = options.credentialTarget.value_or(kCredentialsForProxy);
-    request->SetCredentials(options.proxyUser, options.proxyPassword, target);
-    if (target == kCredentialsForProxy) {
-      setHeader("Proxy-Authorization", "Basic " + Base64Encode(options.proxyUser + ":" + options.proxyPassword));
-    }
-  }
-  if (options.cookies) PrepareCookieHeader(*options.cookies, setHeader);
-  ApplyHeaderText(headerText, setHeader);
-
+  PrepareRequest(*request, options, method, urlText);
+  SetRequestHeaders(*request, options, method, urlText);
   if (!options.postBytes.empty()) {
     request->SendBytes(options.postBytes);
   } else {
     request->SendText(options.postText);
   }
+
   std::string body = request->ResponseBody();
   const std::string responseHeaders = request->GetAllResponseHeaders();
   const int status = request->Status();
   std::string responseCookies = CollectSetCookies(responseHeaders);
-  if (mergeCookies && options.cookies) responseCookies = MergeCookies(*options.cookies, responseCookies);
-
+  if (options.mergeCookies.value_or(true) && options.cookies) {
+    responseCookies = MergeCookies(*options.cookies, responseCookies);
+  }
   if (options.responseHeaders) *options.responseHeaders = responseHeaders;
   if (options.statusCode) *options.statusCode = status;
   if (options.responseCookies) *options.responseCookies = responseCookies;
 
-  // The object must be gone before the thread gives up its platform setup.
+  // The object must be gone before the thread gives up its platform set-up.
   request.reset();
   if (threadInitialized) platform.UninitializeThread();
   return body;
