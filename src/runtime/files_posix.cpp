@@ -7,9 +7,7 @@ namespace qr::files {
 
 char PathSeparator() { return '/'; }
 
-std::filesystem::path ToNativePath(std::string_view path) {
-  return std::filesystem::path(codepage::GbkToUtf8(path));
-}
+std::filesystem::path ToNativePath(std::string_view path) { return std::filesystem::path(codepage::GbkToUtf8(path)); }
 
 std::string FromNativePath(const std::filesystem::path& path) { return codepage::Utf8ToGbk(path.string()); }
 

@@ -34,8 +34,7 @@ bool MatchesAt(std::string_view text, std::size_t pos, std::string_view marker, 
 
 std::size_t Find(std::string_view text, std::string_view marker, std::size_t from, bool ignoreCase) {
   if (marker.empty()) return from < text.size() ? from : npos;
-  for (std::size_t pos = from; pos < text.size() && text.size() - pos >= marker.size();
-       pos += CharLength(text, pos)) {
+  for (std::size_t pos = from; pos < text.size() && text.size() - pos >= marker.size(); pos += CharLength(text, pos)) {
     if (MatchesAt(text, pos, marker, ignoreCase)) return pos;
   }
   return npos;

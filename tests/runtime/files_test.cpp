@@ -51,8 +51,8 @@ TEST_F(FilesTest, EnsureFolderCreatesEveryLevelAndDeleteTreeRemovesIt) {
 }
 
 TEST(FilesSafety, TreeDeletionRefusesRootsDrivesAndEscapes) {
-  for (const char* unsafe : {"", "/", "\\", "C:", "C:\\", "c:/", "X/..", "X\\..", "C:\\a\\..", "/a/../..", ".",
-                             "..", "a/../..", "\\\\server\\share", "//server/share/."}) {
+  for (const char* unsafe : {"", "/", "\\", "C:", "C:\\", "c:/", "X/..", "X\\..", "C:\\a\\..", "/a/../..", ".", "..",
+                             "a/../..", "\\\\server\\share", "//server/share/."}) {
     EXPECT_TRUE(IsUnsafeTreeTarget(unsafe)) << unsafe;
     EXPECT_FALSE(DeleteFolderTree(unsafe)) << unsafe;
   }

@@ -8,7 +8,9 @@ namespace {
 // "中" is D6 D0 and "是" is CA C7 in code page 936; "\xB0\x41" is a character
 // whose trail byte is the ASCII letter A.
 TEST(TextFind, StepsOverBothBytesOfADoubleByteCharacter) {
-  const std::string text = "\xB0\x41" "BC";
+  const std::string text =
+      "\xB0\x41"
+      "BC";
   EXPECT_EQ(Find(text, "AB"), npos);  // "A" exists only as the trail byte
   EXPECT_EQ(Find(text, "BC"), 2u);
   // "\xD6\xD0" followed by "\xCA\xC7": the middle pair D0 CA must not match.
