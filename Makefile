@@ -32,11 +32,11 @@ tsan: deps
 	cmake --build build/tsan -j$(JOBS)
 	cd build/tsan && ctest --output-on-failure -R concurrency
 
-run: linux windows
+run: linux
 	./tools/run-desktop.sh $(LINUX_BUILD)
 
 format:
-	find src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+	find src tests bench apps -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
 clean:
 	rm -rf build
