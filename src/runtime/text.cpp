@@ -47,7 +47,13 @@ bool Contains(std::string_view text, std::string_view marker, bool ignoreCase) {
 bool StartsWith(std::string_view text, std::string_view prefix) { return MatchesAt(text, 0, prefix); }
 
 bool EndsWith(std::string_view text, std::string_view suffix) {
-  return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
+  if (text.size() < suffix.size() || text.substr(text.size() - suffix.size()) != suffix) return false;
+  // The bytes match; they only count when they start a character, not when
+  // the first of them is the trail byte of one (a GBK trail byte may be '\').
+  const std::size_t start = text.size() - suffix.size();
+  std::size_t pos = 0;
+  while (pos < start) pos += CharLength(text, pos);
+  return pos == start;
 }
 
 std::vector<std::string> Split(std::string_view text, std::string_view separator) {

@@ -33,6 +33,7 @@ bool MatchesAt(std::string_view text, std::size_t pos, std::string_view marker, 
 std::size_t Find(std::string_view text, std::string_view marker, std::size_t from = 0, bool ignoreCase = false);
 bool Contains(std::string_view text, std::string_view marker, bool ignoreCase = false);
 bool StartsWith(std::string_view text, std::string_view prefix);
+// Only a suffix that starts at a character boundary counts.
 bool EndsWith(std::string_view text, std::string_view suffix);
 
 // Pieces between separators: empty pieces between separators are kept, an

@@ -70,6 +70,8 @@ TEST(FilesProgramFolder, OverrideWinsAndJoinUsesTheSystemSeparator) {
   EXPECT_EQ(ProgramFolder(), real);
   EXPECT_EQ(JoinPath("d", "f"), std::string("d") + PathSeparator() + "f");
   EXPECT_EQ(JoinPath(std::string("d") + PathSeparator(), "f"), std::string("d") + PathSeparator() + "f");
+  // A folder ending in a character whose trail byte is a backslash still gets its separator.
+  EXPECT_EQ(JoinPath("d\x95\x5C", "f"), std::string("d\x95\x5C") + PathSeparator() + "f");
 }
 
 }  // namespace

@@ -88,6 +88,20 @@ TEST(TextSmallHelpers, BeforeLastBytesAndNumbers) {
   EXPECT_EQ(UpToNul(std::string("ab\0cd", 5)), "ab");
 }
 
+TEST(TextSmallHelpers, PrefixAndSuffixOnlyAtCharacterBoundaries) {
+  EXPECT_TRUE(StartsWith("Set-Cookie: a", "Set-"));
+  EXPECT_FALSE(StartsWith("Se", "Set-"));
+  EXPECT_TRUE(EndsWith("a; ", "; "));
+  EXPECT_TRUE(EndsWith("x", ""));
+  EXPECT_FALSE(EndsWith("; ", "a; "));
+  EXPECT_TRUE(EndsWith("电影\\", "\\"));
+  EXPECT_TRUE(EndsWith("\x95\x5C\\", "\\"));
+  // "\x95\x5C" is one character whose trail byte is a backslash.
+  EXPECT_FALSE(EndsWith("d:\\\x95\x5C", "\\"));
+  EXPECT_FALSE(EndsWith("\x95\x5C", "\\"));
+  EXPECT_TRUE(EndsWith("a\x95\x5C", "\x95\x5C"));
+}
+
 TEST(TextSmallHelpers, FirstBytesNeverSplitsACharacter) {
   EXPECT_EQ(FirstBytes("abc", 5), "abc");
   EXPECT_EQ(FirstBytes("abc", 2), "ab");
