@@ -7,6 +7,7 @@
 #include "ui/headless/headless_toolkit.h"
 #include "ui/toolkit/list_view.h"
 #include "ui/toolkit/menu_bar.h"
+#include "ui/toolkit/message_auto_answer.h"
 #include "ui/toolkit/timer.h"
 #include "ui/toolkit/tray_icon.h"
 
@@ -170,6 +171,15 @@ TEST(HeadlessToolkitTest, ScriptedAnswersAreUsedInOrderThenDefaults) {
   EXPECT_EQ(toolkit.ChooseOpenFile({}), "");
   EXPECT_EQ(toolkit.ShownMessages().size(), 2u);
   EXPECT_EQ(toolkit.OpenFileRequests().size(), 2u);
+}
+
+TEST(MessageAutoAnswerTest, YesForAYesNoBoxOkOtherwiseAndOneUtf8LinePerBox) {
+  EXPECT_EQ(DefaultMessageAnswer(message_box::kYesNo | message_box::kIconQuestion), message_box::kAnswerYes);
+  EXPECT_EQ(DefaultMessageAnswer(message_box::kOkCancel | message_box::kIconWarning), message_box::kAnswerOk);
+  EXPECT_EQ(DefaultMessageAnswer(message_box::kIconInformation | message_box::kTaskModal), message_box::kAnswerOk);
+  // The texts are code page 936 in the program and UTF-8 on the line.
+  EXPECT_EQ(AutoAnsweredMessageLine({"程序已经运行!", "友情提醒:", 64 | message_box::kTaskModal, false}),
+            reinterpret_cast<const char*>(u8"message 程序已经运行!|友情提醒:|8256\n"));
 }
 
 }  // namespace

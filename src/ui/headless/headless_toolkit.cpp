@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "ui/toolkit/message_auto_answer.h"
+
 namespace qr::ui {
 
 void HeadlessToolkit::QueueMessageAnswer(int answer) {
@@ -97,8 +99,7 @@ int HeadlessToolkit::ShowMessage(const MessageRequest& request) {
     messageAnswers_.pop_front();
     return answer;
   }
-  return (request.style & message_box::kButtonMask) == message_box::kYesNo ? message_box::kAnswerYes
-                                                                           : message_box::kAnswerOk;
+  return DefaultMessageAnswer(request.style);
 }
 
 std::string HeadlessToolkit::ClipboardText() {

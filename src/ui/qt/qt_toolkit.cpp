@@ -8,11 +8,10 @@
 #include <QTimer>
 #include <QUrl>
 #include <cstdio>
-#include <cstdlib>
 
 #include "ui/qt/qt_main_window.h"
-#include "runtime/codepage.h"
 #include "ui/qt/qt_text.h"
+#include "ui/toolkit/message_auto_answer.h"
 
 namespace qr::ui::qt {
 
@@ -57,9 +56,7 @@ int MessageAnswer(QMessageBox::StandardButton pressed) {
   }
 }
 
-QtToolkit::QtToolkit() : dispatcher_(std::make_unique<QObject>()) {
-  const char* autoAnswer = std::getenv("QUILLREEL_AUTO_ANSWER");
-  autoAnswer_ = autoAnswer != nullptr && *autoAnswer != '\0';
+QtToolkit::QtToolkit() : dispatcher_(std::make_unique<QObject>()), autoAnswer_(MessagesAnswerThemselves()) {
   previousPump_ = qr::concurrency::SetThreadMessagePump(this);
 }
 
@@ -81,11 +78,9 @@ QWidget* QtToolkit::Owner(bool ownedByMainWindow) const {
 
 int QtToolkit::ShowMessage(const MessageRequest& request) {
   if (autoAnswer_) {
-    const std::string line = "message " + qr::codepage::GbkToUtf8(request.text) + "|" +
-                             qr::codepage::GbkToUtf8(request.title) + "|" + std::to_string(request.style) + "\n";
-    std::fputs(line.c_str(), stderr);
+    std::fputs(AutoAnsweredMessageLine(request).c_str(), stderr);
     std::fflush(stderr);
-    return (request.style & mb::kButtonMask) == mb::kYesNo ? mb::kAnswerYes : mb::kAnswerOk;
+    return DefaultMessageAnswer(request.style);
   }
   int answer = mb::kAnswerOk;
   RunOnWindowThread([&] {

@@ -4,13 +4,11 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
-#include <cstdlib>
 #include <utility>
 #include <vector>
 
 #include "concurrency/pumping_wait.h"
-#include "runtime/codepage.h"
-#include "runtime/text.h"
+#include "ui/toolkit/message_auto_answer.h"
 #include "ui/win32/wide_text.h"
 
 namespace qr::ui::win32 {
@@ -20,16 +18,6 @@ namespace {
 constexpr UINT kRunPostedWork = WM_APP + 1;
 constexpr wchar_t kWorkWindowClass[] = L"QuillreelPostedWork";
 constexpr DWORD kPathBufferLength = 32768;
-
-// The answer a message box gives when nobody presses a button.
-int DefaultAnswer(int style) {
-  switch (style & message_box::kButtonMask) {
-    case message_box::kYesNo:
-      return message_box::kAnswerYes;
-    default:
-      return message_box::kAnswerOk;
-  }
-}
 
 void WriteStandardError(const std::string& utf8) {
   HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
@@ -48,10 +36,7 @@ int CALLBACK SelectInitialFolder(HWND dialog, UINT message, LPARAM /*lParam*/, L
 
 }  // namespace
 
-Win32Toolkit::Win32Toolkit() : windowThread_(GetCurrentThreadId()) {
-  const char* autoAnswer = std::getenv("QUILLREEL_AUTO_ANSWER");
-  autoAnswer_ = autoAnswer != nullptr && *autoAnswer != '\0';
-
+Win32Toolkit::Win32Toolkit() : windowThread_(GetCurrentThreadId()), autoAnswer_(MessagesAnswerThemselves()) {
   HINSTANCE instance = GetModuleHandleW(nullptr);
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
@@ -81,9 +66,8 @@ HWND Win32Toolkit::Owner() const { return mainWindow_ != nullptr ? mainWindow_->
 
 int Win32Toolkit::ShowMessage(const MessageRequest& request) {
   if (autoAnswer_) {
-    WriteStandardError("message " + qr::codepage::GbkToUtf8(request.text) + "|" +
-                       qr::codepage::GbkToUtf8(request.title) + "|" + std::to_string(request.style) + "\n");
-    return DefaultAnswer(request.style);
+    WriteStandardError(AutoAnsweredMessageLine(request));
+    return DefaultMessageAnswer(request.style);
   }
   HWND owner = request.ownedByMainWindow ? Owner() : nullptr;
   return MessageBoxW(owner, Wide(request.text).c_str(), Wide(request.title).c_str(), static_cast<UINT>(request.style));
