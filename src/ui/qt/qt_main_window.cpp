@@ -160,8 +160,7 @@ void QtMainWindow::ApplyWindow(const WindowChange& change) {
       const QString title = ToQString(change.title);
       if (windowTitle() != title) setWindowTitle(title);
       const WindowGeometry& g = change.geometry;
-      if (!geometryApplied_ || g.x != appliedGeometry_.x || g.y != appliedGeometry_.y ||
-          g.width != appliedGeometry_.width || g.height != appliedGeometry_.height) {
+      if (!geometryApplied_ || g != appliedGeometry_) {
         geometryApplied_ = true;
         appliedGeometry_ = g;
         move(g.x, g.y);

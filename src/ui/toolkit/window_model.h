@@ -12,6 +12,8 @@ struct WindowGeometry {
   int y = 0;
   int width = 0;
   int height = 0;
+
+  bool operator==(const WindowGeometry&) const = default;
 };
 
 struct WindowChange {

@@ -262,8 +262,7 @@ void Win32Window::SyncPending() {
 void Win32Window::SyncWindowState() {
   SetWindowTextW(window_, Wide(model_.window.Title()).c_str());
   const WindowGeometry geometry = model_.window.Geometry();
-  if (geometry.x != placedGeometry_.x || geometry.y != placedGeometry_.y || geometry.width != placedGeometry_.width ||
-      geometry.height != placedGeometry_.height) {
+  if (geometry != placedGeometry_) {
     // Only a new geometry from the program moves the window; where the person put it stays otherwise.
     placedGeometry_ = geometry;
     SetWindowPos(window_, nullptr, geometry.x, geometry.y, geometry.width, geometry.height,
