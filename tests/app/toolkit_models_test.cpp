@@ -8,6 +8,7 @@
 #include "ui/toolkit/list_view.h"
 #include "ui/toolkit/menu_bar.h"
 #include "ui/toolkit/message_auto_answer.h"
+#include "ui/toolkit/page_control.h"
 #include "ui/toolkit/timer.h"
 #include "ui/toolkit/tray_icon.h"
 
@@ -130,6 +131,20 @@ TEST(TrayIconTest, LongTipIsCutAtACharacterBoundary) {
   EXPECT_EQ(tray.ShowCount(), 2);
   tray.Remove();
   EXPECT_FALSE(tray.IsPresent());
+}
+
+TEST(PageControlTest, OnlyAPageThatExistsAndDiffersBecomesCurrentAndIsReported) {
+  PageControl pages;
+  pages.AddPage("下载", nullptr);
+  pages.AddPage("日志", nullptr);
+  std::vector<int> shown;
+  pages.Subscribe([&shown](const PageChange& change) { shown.push_back(change.currentPage); });
+  EXPECT_FALSE(pages.SetCurrentPage(0));
+  EXPECT_FALSE(pages.SetCurrentPage(2));
+  EXPECT_FALSE(pages.SetCurrentPage(-1));
+  EXPECT_TRUE(pages.SetCurrentPage(1));
+  EXPECT_EQ(pages.CurrentPage(), 1);
+  EXPECT_EQ(shown, (std::vector<int>{0, 1}));  // the state on subscription, then the one change
 }
 
 TEST(TimerTest, TicksOnlyWhileRunning) {

@@ -62,9 +62,7 @@ void HeadlessWindow::SelectRow(ListView& list, int row) {
 }
 
 void HeadlessWindow::PickPage(int page) {
-  if (page == model_.pages.CurrentPage()) return;
-  model_.pages.SetCurrentPage(page);
-  events_.OnPageChanged(model_.pages.CurrentPage());
+  if (model_.pages.SetCurrentPage(page)) events_.OnPageChanged(page);
 }
 
 void HeadlessWindow::TrayEvent(int kind) { events_.OnTrayEvent(kind); }

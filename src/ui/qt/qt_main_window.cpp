@@ -68,9 +68,7 @@ void QtMainWindow::BuildPages() {
     }
   }
   connect(pages_, &QTabWidget::currentChanged, this, [this](int page) {
-    if (page < 0 || page == model_.pages.CurrentPage()) return;
-    model_.pages.SetCurrentPage(page);
-    events_.OnPageChanged(page);
+    if (model_.pages.SetCurrentPage(page)) events_.OnPageChanged(page);
   });
   setCentralWidget(pages_);
 }

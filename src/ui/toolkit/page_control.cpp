@@ -32,11 +32,12 @@ int PageControl::CurrentPage() const {
   return currentPage_;
 }
 
-void PageControl::SetCurrentPage(int page) {
+bool PageControl::SetCurrentPage(int page) {
   std::lock_guard guard(mutex_);
-  if (page < 0 || page >= static_cast<int>(titles_.size()) || page == currentPage_) return;
+  if (page < 0 || page >= static_cast<int>(titles_.size()) || page == currentPage_) return false;
   currentPage_ = page;
   Notify(State());
+  return true;
 }
 
 PageChange PageControl::State() const { return {titles_, currentPage_}; }

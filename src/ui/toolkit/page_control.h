@@ -26,8 +26,9 @@ class PageControl : public Observable<PageChange> {
 
   int CurrentPage() const;
   // Out-of-range pages are ignored. A backend calls this too when the user
-  // picks a tab, so the model always shows what the screen shows.
-  void SetCurrentPage(int page);
+  // picks a tab, so the model always shows what the screen shows, and tells
+  // the app logic of the pick when this returns true (the page changed).
+  bool SetCurrentPage(int page);
 
  protected:
   void DescribeState(const Listener& listener) const override;

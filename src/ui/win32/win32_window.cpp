@@ -417,9 +417,9 @@ LRESULT Win32Window::OnNotify(const NMHDR& header) {
   if (toolbar_ && toolbar_->OnNotify(header, result)) return result;
   if (header.hwndFrom == tabs_ && header.code == TCN_SELCHANGE) {
     const int page = static_cast<int>(SendMessageW(tabs_, TCM_GETCURSEL, 0, 0));
-    model_.pages.SetCurrentPage(page);
+    const bool changed = model_.pages.SetCurrentPage(page);
     SyncPages();
-    events_.OnPageChanged(model_.pages.CurrentPage());
+    if (changed) events_.OnPageChanged(page);
     return 0;
   }
   return DefWindowProcW(window_, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&header));
