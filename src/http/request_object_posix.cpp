@@ -40,8 +40,6 @@ struct HeaderList {
   }
 };
 
-bool SameName(std::string_view a, std::string_view b) { return a.size() == b.size() && text::MatchesAt(a, 0, b, true); }
-
 size_t AppendBody(char* data, size_t size, size_t count, void* target) {
   static_cast<std::string*>(target)->append(data, size * count);
   return size * count;
@@ -121,7 +119,7 @@ class CurlRequestObject final : public RequestObject {
   bool SetRequestHeader(const std::string& name, const std::string& value) override {
     if (!opened_ || !IsSendableHeader(name, value)) return false;
     // A second setting of a name replaces the first.
-    auto same = [&](const auto& header) { return SameName(header.first, name); };
+    auto same = [&](const auto& header) { return text::EqualsIgnoringCase(header.first, name); };
     headers_.erase(std::remove_if(headers_.begin(), headers_.end(), same), headers_.end());
     headers_.emplace_back(name, value);
     return true;
@@ -143,7 +141,8 @@ class CurlRequestObject final : public RequestObject {
   }
 
   bool HasHeader(std::string_view name) const {
-    return std::any_of(headers_.begin(), headers_.end(), [&](const auto& h) { return SameName(h.first, name); });
+    return std::any_of(headers_.begin(), headers_.end(),
+                       [&](const auto& h) { return text::EqualsIgnoringCase(h.first, name); });
   }
 
   void ApplyMethod(const std::string& body) {
@@ -168,7 +167,7 @@ class CurlRequestObject final : public RequestObject {
     const bool tunnelled = !proxy_.empty() && text::MatchesAt(url_, 0, "https:", true);
     for (const auto& [name, value] : headers_) {
       const std::string line = value.empty() ? name + ";" : name + ": " + value;
-      const bool forProxy = SameName(name, "Proxy-Authorization");
+      const bool forProxy = text::EqualsIgnoringCase(name, "Proxy-Authorization");
       if (forProxy) proxyHeaders.Add(line);
       // Through a tunnel the request itself goes to the server, which must not see the proxy's credentials.
       if (!forProxy || !tunnelled) serverHeaders.Add(line);

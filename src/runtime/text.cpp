@@ -44,6 +44,10 @@ bool Contains(std::string_view text, std::string_view marker, bool ignoreCase) {
   return Find(text, marker, 0, ignoreCase) != npos;
 }
 
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && MatchesAt(a, 0, b, true);
+}
+
 bool StartsWith(std::string_view text, std::string_view prefix) { return MatchesAt(text, 0, prefix); }
 
 bool EndsWith(std::string_view text, std::string_view suffix) {

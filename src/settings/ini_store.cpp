@@ -22,11 +22,6 @@ std::string_view TrimBlanks(std::string_view text) {
   return text.substr(begin, text.find_last_not_of(kBlanks) - begin + 1);
 }
 
-bool SameName(std::string_view a, std::string_view b) {
-  // Folding whole characters keeps the second byte of a GBK character as it is.
-  return a.size() == b.size() && text::ToLowerAscii(a) == text::ToLowerAscii(b);
-}
-
 bool HasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; }
 
 // "[name]" with optional blanks; the name ends at the first "]" (or the line end).
@@ -114,7 +109,7 @@ std::optional<IniDocument::SectionRange> IniDocument::FindSection(std::string_vi
   const std::string_view wanted = TrimBlanks(section);
   for (std::size_t header = 0; header < lines_.size(); ++header) {
     const auto name = SectionNameOf(lines_[header]);
-    if (!name || !SameName(*name, wanted)) continue;
+    if (!name || !text::EqualsIgnoringCase(*name, wanted)) continue;
     std::size_t end = header + 1;
     while (end < lines_.size() && !SectionNameOf(lines_[end])) ++end;
     return SectionRange{header, end};
@@ -128,7 +123,7 @@ std::optional<std::string> IniDocument::Value(std::string_view section, std::str
   const std::string wanted(TrimBlanks(text::UpToNul(key)));
   for (std::size_t i = range->header + 1; i < range->end; ++i) {
     const auto keyLine = KeyLineOf(lines_[i]);
-    if (keyLine && SameName(keyLine->key, wanted)) {
+    if (keyLine && text::EqualsIgnoringCase(keyLine->key, wanted)) {
       return text::FirstBytes(WithoutEnclosingQuotes(keyLine->value), kIniValueLimit);
     }
   }
@@ -151,7 +146,7 @@ bool IniDocument::SetValue(std::string_view section, std::string_view key, std::
   }
   for (std::size_t i = range->header + 1; i < range->end; ++i) {
     const auto keyLine = KeyLineOf(lines_[i]);
-    if (keyLine && SameName(keyLine->key, keyName)) {
+    if (keyLine && text::EqualsIgnoringCase(keyLine->key, keyName)) {
       lines_[i] = std::move(line);
       return true;
     }

@@ -31,6 +31,17 @@ TEST(TextFind, CaseFoldingTouchesAsciiOnly) {
   EXPECT_EQ(ToLowerAscii("AB\xB0\x41Z"), "ab\xB0\x41z");
 }
 
+TEST(TextFind, EqualityIgnoringCaseFoldsAsciiLettersOnly) {
+  EXPECT_TRUE(EqualsIgnoringCase("Content-TYPE", "content-type"));
+  EXPECT_TRUE(EqualsIgnoringCase("", ""));
+  EXPECT_FALSE(EqualsIgnoringCase("Accept", "Accept-Language"));
+  EXPECT_FALSE(EqualsIgnoringCase("Accept-Language", "Accept"));
+  EXPECT_TRUE(EqualsIgnoringCase("编辑框_目录", "编辑框_目录"));
+  // Trail bytes 0x61 and 0x41 look like 'a' and 'A' but belong to two different characters.
+  EXPECT_FALSE(EqualsIgnoringCase("x\x81\x61", "X\x81\x41"));
+  EXPECT_FALSE(EqualsIgnoringCase("\xC1", "\xE1"));
+}
+
 TEST(TextFind, EmptyMarkerAndStartPosition) {
   EXPECT_EQ(Find("abc", ""), 0u);
   EXPECT_EQ(Find("", ""), npos);
