@@ -79,12 +79,13 @@ std::string Render(std::string_view picture, const FieldRenderer& field, const D
         pos = SkipAfterDropped(picture, pos + count, dropped.stopLetters, out);
         continue;
       }
-      if (const auto rendered = field(c, count)) {
-        out += *rendered;
-        afterLastField = out.size();
-        pos += count;
-        continue;
-      }
+      // A run the field does not know (MMM, dddd, tt) is copied as a whole,
+      // not letter by letter, or its tail would be read as a shorter field.
+      const auto rendered = field(c, count);
+      out += rendered ? *rendered : std::string(picture.substr(pos, count));
+      if (rendered) afterLastField = out.size();
+      pos += count;
+      continue;
     }
     out.append(picture.substr(pos, length));
     pos += length;

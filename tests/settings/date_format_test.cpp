@@ -93,6 +93,15 @@ TEST(FormatDateTime, ChineseCharactersAreCopiedWhole) {
   EXPECT_EQ(FormatDateTime(kMorning, "'yyyy' yyyy", ""), "yyyy 2020");
 }
 
+TEST(FormatDateTime, RunsOfNameLettersAreCopiedWhole) {
+  // Month and day names are not rendered; their letters must not turn into numbers.
+  const auto morning = *ToCalendarTime(kMorning);
+  EXPECT_EQ(RenderDatePicture(morning, "MMM"), "MMM");
+  EXPECT_EQ(RenderDatePicture(morning, "dddd, yyyy-MMMM"), "dddd, 2020-MMMM");
+  EXPECT_EQ(RenderDatePicture(morning, "d-M"), "15-12");
+  EXPECT_EQ(RenderTimePicture(morning, "HH:mm tt", false), "09:30 tt");
+}
+
 TEST(FormatDateTime, EachHalfIsCutTo49BytesAtACharacterBoundary) {
   std::string longPicture = "a";
   for (int i = 0; i < 30; ++i) longPicture += "年";
