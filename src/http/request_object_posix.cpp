@@ -145,14 +145,18 @@ class CurlRequestObject final : public RequestObject {
                        [&](const auto& h) { return text::EqualsIgnoringCase(h.first, name); });
   }
 
-  void ApplyMethod(const std::string& body) {
+  // A HEAD never carries a body; POST and PUT always do, if only an empty one.
+  bool SendsBody(const std::string& body) const {
+    return verb_ != "HEAD" && (!body.empty() || verb_ == "POST" || verb_ == "PUT");
+  }
+
+  void ApplyMethod(const std::string& body, bool sendsBody) {
     curl_easy_setopt(easy_, CURLOPT_HTTPGET, 1L);
     curl_easy_setopt(easy_, CURLOPT_CUSTOMREQUEST, nullptr);
     if (verb_ == "HEAD") {
       curl_easy_setopt(easy_, CURLOPT_NOBODY, 1L);
       return;
     }
-    const bool sendsBody = !body.empty() || verb_ == "POST" || verb_ == "PUT";
     if (sendsBody) {
       curl_easy_setopt(easy_, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
       curl_easy_setopt(easy_, CURLOPT_POSTFIELDS, body.data());
@@ -217,11 +221,11 @@ class CurlRequestObject final : public RequestObject {
     opened_ = false;
     curl_easy_setopt(easy_, CURLOPT_URL, url_.c_str());
     ApplyConnectionSettings();
-    ApplyMethod(body);
+    const bool sendsBody = SendsBody(body);
+    ApplyMethod(body, sendsBody);
     HeaderList serverHeaders;
     HeaderList proxyHeaders;
-    BuildHeaderLists(verb_ != "HEAD" && (!body.empty() || verb_ == "POST" || verb_ == "PUT"), serverHeaders,
-                     proxyHeaders);
+    BuildHeaderLists(sendsBody, serverHeaders, proxyHeaders);
     curl_easy_setopt(easy_, CURLOPT_HTTPHEADER, serverHeaders.head);
     curl_easy_setopt(easy_, CURLOPT_PROXYHEADER, proxyHeaders.head);
     curl_easy_setopt(easy_, CURLOPT_HEADEROPT, static_cast<long>(CURLHEADER_SEPARATE));

@@ -91,6 +91,31 @@ TEST(CurlTransport, HeadersGoOutExactlyAsSet) {
   EXPECT_EQ(received.body, std::string(2000, 'b'));
 }
 
+TEST(CurlTransport, OneObjectServesHeadThenGetThenPost) {
+  std::vector<MiniRequest> received;
+  MiniHttpServer server([&](const MiniRequest& request) {
+    received.push_back(request);
+    return MiniResponse{200, {}, "page"};
+  });
+  const auto object = SystemRequestPlatform().CreateRequestObject();
+  ASSERT_NE(object, nullptr);
+  int status = 0;
+  EXPECT_EQ(WebRequest(server.Url("/h"), {.method = kMethodHead, .statusCode = &status, .requestObject = object}), "");
+  EXPECT_EQ(status, 200);
+  // The HEAD left behind must not keep the next request from reading its body.
+  EXPECT_EQ(WebRequest(server.Url("/g"), {.requestObject = object}), "page");
+  EXPECT_EQ(WebRequest(server.Url("/p"), {.method = kMethodPost, .requestObject = object}), "page");
+  ASSERT_EQ(received.size(), 3u);
+  EXPECT_EQ(received[0].method, "HEAD");
+  EXPECT_EQ(received[0].HeaderCount("Content-Type"), 0);
+  EXPECT_EQ(received[1].method, "GET");
+  EXPECT_EQ(received[1].HeaderCount("Content-Length"), 0);
+  // An empty POST still says it has no body, with the form type the web request adds.
+  EXPECT_EQ(received[2].method, "POST");
+  EXPECT_EQ(received[2].Header("Content-Length"), "0");
+  EXPECT_EQ(received[2].Header("Content-Type"), "application/x-www-form-urlencoded");
+}
+
 TEST(CurlTransport, OnlyWebSchemesAreFetched) {
   // A playlist naming a local file must not make the program read it.
   EXPECT_EQ(WebRequest("file:///etc/hostname"), "");
