@@ -121,6 +121,18 @@ TEST(MenuBarTest, ItemsAreFoundByIdAcrossMenusAndSeparatorsAreNotItems) {
   EXPECT_EQ(seen[2].item.caption, "deux");
 }
 
+TEST(MenuBarTest, OnlyAnExistingEnabledItemCanBeChosen) {
+  MenuBar menu;
+  const int first = menu.AddMenu("first");
+  menu.AddItem(first, {7, "seven"});
+  menu.AddSeparator(first);
+  EXPECT_TRUE(menu.IsEnabled(7));
+  EXPECT_FALSE(menu.IsEnabled(0));  // the separator's id
+  EXPECT_FALSE(menu.IsEnabled(8));
+  menu.SetEnabled(7, false);
+  EXPECT_FALSE(menu.IsEnabled(7));
+}
+
 TEST(TrayIconTest, LongTipIsCutAtACharacterBoundary) {
   TrayIcon tray;
   const std::string tip = std::string(61, 'a') + "中文";  // the first Chinese character would straddle byte 62

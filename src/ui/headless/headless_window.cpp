@@ -34,8 +34,7 @@ bool HeadlessWindow::Close() {
 }
 
 bool HeadlessWindow::ClickMenu(int itemId) {
-  const auto item = model_.menu.Item(itemId);
-  if (!item || !item->enabled) return false;
+  if (!model_.menu.IsEnabled(itemId)) return false;
   events_.OnMenuCommand(itemId);
   return true;
 }

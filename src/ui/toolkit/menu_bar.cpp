@@ -62,6 +62,12 @@ bool MenuBar::IsChecked(int id) const {
 
 void MenuBar::SetEnabled(int id, bool enabled) { Update(id, &MenuItem::enabled, enabled); }
 
+bool MenuBar::IsEnabled(int id) const {
+  std::lock_guard guard(mutex_);
+  const MenuItem* item = FindItem(id);
+  return item != nullptr && item->enabled;
+}
+
 MenuItem* MenuBar::FindItem(int id) { return const_cast<MenuItem*>(std::as_const(*this).FindItem(id)); }
 
 const MenuItem* MenuBar::FindItem(int id) const {

@@ -57,6 +57,8 @@ class MenuBar : public Observable<MenuChange> {
   void SetChecked(int id, bool checked);
   bool IsChecked(int id) const;
   void SetEnabled(int id, bool enabled);
+  // True for an existing item that may be chosen now; a backend passes only such choices on.
+  bool IsEnabled(int id) const;
 
  protected:
   void DescribeState(const Listener& listener) const override;

@@ -399,10 +399,7 @@ void Win32Window::OnCommand(WPARAM wParam, LPARAM lParam) {
     }
     return;
   }
-  if (lParam == 0 && HIWORD(wParam) == 0) {
-    const auto item = model_.menu.Item(id);
-    if (item && item->enabled && !item->separator) events_.OnMenuCommand(id);
-  }
+  if (lParam == 0 && HIWORD(wParam) == 0 && model_.menu.IsEnabled(id)) events_.OnMenuCommand(id);
 }
 
 LRESULT Win32Window::OnNotify(const NMHDR& header) {

@@ -133,9 +133,14 @@ TEST_F(Win32WindowTest, MenuBarHoldsTheShownMenusInOrderAndKeepsTheTrayMenuAside
   GetMenuStringW(GetMenu(Main()), qr::app::kMenuViewSwitch, caption, 64, MF_BYCOMMAND);
   EXPECT_STREQ(caption, L"显示下载");
 
-  // A chosen item reaches the program by its id.
+  // A chosen item reaches the program by its id; a disabled or unknown one does not.
   SendMessageW(Main(), WM_COMMAND, qr::app::kMenuClearLog, 0);
   EXPECT_EQ(events_.calls.back(), "menu " + std::to_string(qr::app::kMenuClearLog));
+  const auto callsBefore = events_.calls.size();
+  model_.menu.SetEnabled(qr::app::kMenuAbout, false);
+  SendMessageW(Main(), WM_COMMAND, qr::app::kMenuAbout, 0);
+  SendMessageW(Main(), WM_COMMAND, 999, 0);
+  EXPECT_EQ(events_.calls.size(), callsBefore);
 }
 
 TEST_F(Win32WindowTest, RowsChangedOnOtherThreadsReachTheListInOrder) {
