@@ -130,7 +130,6 @@ QAction* QtMainWindow::MenuAction(int itemId) const {
 }
 
 bool QtMainWindow::Create() {
-  created_ = true;
   if (!events_.OnCreated()) return false;
   model_.window.SetVisible(true);
   return true;

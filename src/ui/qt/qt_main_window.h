@@ -94,7 +94,6 @@ class QtMainWindow : public QMainWindow {
   bool trayAvailable_ = true;
   // Minimised where the window would have been hidden in the tray.
   bool minimisedForTray_ = false;
-  bool created_ = false;
   bool destroyed_ = false;
 };
 
