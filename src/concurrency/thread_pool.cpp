@@ -43,16 +43,16 @@ std::int32_t LiveOf(std::uint64_t word) { return static_cast<std::int32_t>(word 
 std::uint32_t RunOf(std::uint64_t word) { return static_cast<std::uint32_t>(word >> 32); }
 bool IsSealed(std::uint64_t word) { return (word & kSealedBit) != 0; }
 
-std::int32_t SettleStartStackSize(std::int32_t bytes) {
-  if (bytes == 0) return 0;
-  if (bytes < kSmallestStack) return kSmallestStack;
-  return bytes / 4096 * 4096;
-}
+// Start rounds a stack size down to whole pages, a later change to whole
+// steps of the smallest stack.
+constexpr std::int32_t kStartStackStep = 4096;
+constexpr std::int32_t kLaterStackStep = kSmallestStack;
 
-std::int32_t SettleLaterStackSize(std::int32_t bytes) {
+// 0 keeps the system's size; anything else is at least the smallest stack.
+std::int32_t SettleStackSize(std::int32_t bytes, std::int32_t step) {
   if (bytes == 0) return 0;
   if (bytes < kSmallestStack) return kSmallestStack;
-  return bytes / kSmallestStack * kSmallestStack;
+  return bytes / step * step;
 }
 
 bool IsDiscarding(StopMode mode) { return mode == StopMode::DiscardAndWait || mode == StopMode::DiscardNoWait; }
@@ -435,7 +435,7 @@ bool ThreadPool::Start(std::optional<std::int32_t> initialThreads, std::optional
   const std::int32_t initial = initialThreads ? std::max(*initialThreads, 1) : kDefaultInitialThreads;
   shared_->maxThreads.store(std::max(maxThreads.value_or(kDefaultMaxThreads), initial));
   shared_->idleTimeout.store(idleTimeoutMs ? std::max(*idleTimeoutMs, kShortestIdleTimeout) : kDefaultIdleTimeout);
-  shared_->stackSize.store(SettleStartStackSize(stackSize));
+  shared_->stackSize.store(SettleStackSize(stackSize, kStartStackStep));
   return shared_->Start(initial, pumpMessages);
 }
 
@@ -497,7 +497,7 @@ void ThreadPool::SetIdleTimeout(std::int32_t milliseconds) {
 }
 
 void ThreadPool::SetStackSize(std::int32_t bytes) {
-  if (shared_->State() == PoolState::Running) shared_->stackSize.store(SettleLaterStackSize(bytes));
+  if (shared_->State() == PoolState::Running) shared_->stackSize.store(SettleStackSize(bytes, kLaterStackStep));
 }
 
 }  // namespace qr::concurrency
