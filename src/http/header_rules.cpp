@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "http/web_request.h"
 #include "runtime/text.h"
 
 namespace qr::http {
@@ -10,7 +11,6 @@ namespace {
 constexpr std::string_view kLineBreak = "\r\n";
 constexpr std::string_view kFormContentType = "application/x-www-form-urlencoded";
 constexpr std::string_view kUserAgent = "Mozilla/4.0 (compatible; MSIE 9.0; Windows NT 6.1)";
-constexpr int kPostMethod = 1;
 
 char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
@@ -48,7 +48,7 @@ std::string AddDefaultHeaders(std::string_view headers, std::string_view url, in
   addUnlessPresent("Referer", url);
   addUnlessPresent("Accept-Language", "zh-cn");
   addUnlessPresent("User-Agent", kUserAgent);
-  if (method == kPostMethod) addUnlessPresent("Content-Type", kFormContentType);
+  if (method == kMethodPost) addUnlessPresent("Content-Type", kFormContentType);
   return result;
 }
 

@@ -20,21 +20,22 @@ int TimeoutMilliseconds(int timeoutSeconds) {
 }
 
 // Time-outs, proxy, verb and address, redirects and certificate checks.
-void PrepareRequest(RequestObject& request, const WebRequestOptions& options, int method, const std::string& url) {
+void PrepareRequest(RequestObject& request, const WebRequestOptions& options, const std::string& url) {
   if (options.timeoutSeconds != kKeepPlatformTimeouts) {
     const int timeout = TimeoutMilliseconds(options.timeoutSeconds);
     request.SetTimeouts(timeout, timeout, timeout, timeout);
   }
   if (!options.proxy.empty()) request.SetProxy(kProxySettingNamed, options.proxy);
-  request.Open(std::string(VerbText(method)), url, false);
+  // A method code outside the table sends a GET.
+  request.Open(std::string(VerbText(options.method)), url, false);
   if (options.noRedirect) request.SetOptionFlag(kOptionEnableRedirects, false);
   request.SetOptionNumber(kOptionSslErrorIgnoreFlags, kIgnoreAllCertificateErrors);
 }
 
 // Proxy credentials, then the Cookie header, then the lines of the header text.
-void SetRequestHeaders(RequestObject& request, const WebRequestOptions& options, int method, const std::string& url) {
+void SetRequestHeaders(RequestObject& request, const WebRequestOptions& options, const std::string& url) {
   std::string headerText = options.headers;
-  if (options.addDefaultHeaders.value_or(true)) headerText = AddDefaultHeaders(headerText, url, method);
+  if (options.addDefaultHeaders.value_or(true)) headerText = AddDefaultHeaders(headerText, url, options.method);
   if (options.normalizeNames.value_or(true)) headerText = NormalizeHeaderNames(headerText);
 
   const SetHeaderFunction setHeader = [&request](const std::string& name, const std::string& value) {
@@ -67,7 +68,6 @@ std::string WebRequest(std::string_view url, const WebRequestOptions& options) {
 std::string WebRequest(RequestPlatform& platform, std::string_view url, const WebRequestOptions& options) {
   const std::string urlText(url);
   const bool threadInitialized = platform.InitializeThread();
-  const int method = (options.method >= kMethodGet && options.method <= kMethodConnect) ? options.method : kMethodGet;
   std::shared_ptr<RequestObject> request = options.requestObject;
   if (!request) request = platform.CreateRequestObject();
   if (!request) {
@@ -76,8 +76,8 @@ std::string WebRequest(RequestPlatform& platform, std::string_view url, const We
     return {};
   }
 
-  PrepareRequest(*request, options, method, urlText);
-  SetRequestHeaders(*request, options, method, urlText);
+  PrepareRequest(*request, options, urlText);
+  SetRequestHeaders(*request, options, urlText);
   if (!options.postBytes.empty()) {
     request->SendBytes(options.postBytes);
   } else {
