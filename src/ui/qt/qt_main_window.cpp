@@ -300,8 +300,7 @@ void QtMainWindow::Destroy() {
   events_.OnDestroyed();
   tray_->hide();
   hide();
-  // An exit code asked for earlier stays.
-  toolkit_.QuitEventLoop(toolkit_.ExitCode());
+  toolkit_.QuitEventLoop(0);
 }
 
 }  // namespace qr::ui::qt

@@ -148,8 +148,16 @@ void QtToolkit::PostToWindowThread(std::function<void()> work) {
 void QtToolkit::ProcessPendingMessages() { ProcessPending(); }
 
 void QtToolkit::QuitEventLoop(int exitCode) {
-  exitCode_ = exitCode;
-  PostToWindowThread([exitCode] { QCoreApplication::exit(exitCode); });
+  int code = 0;
+  {
+    std::lock_guard guard(quitMutex_);
+    if (!quitRequested_) exitCode_ = exitCode;
+    quitRequested_ = true;
+    code = exitCode_;
+  }
+  // Every request ends the loop again (one handled before the loop ran would
+  // be lost otherwise), always with the first request's code.
+  PostToWindowThread([code] { QCoreApplication::exit(code); });
 }
 
 void QtToolkit::ProcessPending() {

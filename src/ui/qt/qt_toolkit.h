@@ -14,6 +14,7 @@
 #include <atomic>
 #include <chrono>
 #include <memory>
+#include <mutex>
 
 #include "concurrency/pumping_wait.h"
 #include "ui/toolkit/toolkit_services.h"
@@ -33,7 +34,7 @@ class QtToolkit : public ToolkitServices, public qr::concurrency::MessagePump {
   // The owner of dialogs and the source of popup menus; null: none.
   void AttachWindow(QtMainWindow* window) { window_ = window; }
 
-  // The exit code QuitEventLoop asked for (0 when it was never called).
+  // The exit code the first QuitEventLoop asked for (0 when it was never called).
   int ExitCode() const { return exitCode_; }
 
   // ToolkitServices
@@ -64,6 +65,8 @@ class QtToolkit : public ToolkitServices, public qr::concurrency::MessagePump {
   std::unique_ptr<QObject> dispatcher_;
   QtMainWindow* window_ = nullptr;
   qr::concurrency::MessagePump* previousPump_ = nullptr;
+  std::mutex quitMutex_;
+  bool quitRequested_ = false;
   std::atomic<int> exitCode_{0};
   bool autoAnswer_ = false;
 };

@@ -70,7 +70,8 @@ class ToolkitServices {
   virtual void PostToWindowThread(std::function<void()> work) = 0;
   // Window thread: handles whatever events are pending, then returns.
   virtual void ProcessPendingMessages() = 0;
-  // Ends the event loop; the program then leaves with `exitCode`.
+  // Ends the event loop; the program then leaves with `exitCode`. Asked more
+  // than once, the first request's code stands.
   virtual void QuitEventLoop(int exitCode) = 0;
 };
 

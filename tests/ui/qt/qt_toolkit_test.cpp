@@ -117,5 +117,17 @@ TEST_F(QtToolkitTest, QuitEventLoopEndsTheLoopWithTheCode) {
   EXPECT_EQ(toolkit_.ExitCode(), 3);
 }
 
+TEST_F(QtToolkitTest, QuitFromAnotherThreadEndsTheLoopWithTheFirstExitCode) {
+  std::thread([this] {
+    toolkit_.QuitEventLoop(3);
+    toolkit_.QuitEventLoop(5);
+  }).join();
+  EXPECT_EQ(QCoreApplication::exec(), 3);
+  EXPECT_EQ(toolkit_.ExitCode(), 3);
+  // A later loop ends as well, with the same code.
+  toolkit_.QuitEventLoop(0);
+  EXPECT_EQ(QCoreApplication::exec(), 3);
+}
+
 }  // namespace
 }  // namespace qr::ui::qt
