@@ -12,15 +12,13 @@ constexpr std::string_view kLineBreak = "\r\n";
 constexpr std::string_view kFormContentType = "application/x-www-form-urlencoded";
 constexpr std::string_view kUserAgent = "Mozilla/4.0 (compatible; MSIE 9.0; Windows NT 6.1)";
 
-char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
 std::string CapitaliseName(std::string_view line) {
   std::string result(line);
   const std::size_t colon = text::Find(line, ":");
   bool startsWord = true;
   for (std::size_t pos = 0; pos < colon; pos += text::CharLength(result, pos)) {
     const bool singleByte = text::CharLength(result, pos) == 1;
-    if (startsWord && singleByte) result[pos] = UpperAscii(result[pos]);
+    if (startsWord && singleByte) result[pos] = text::ToUpperAscii(result[pos]);
     startsWord = singleByte && result[pos] == '-';
   }
   return result;

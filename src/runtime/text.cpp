@@ -7,9 +7,11 @@ namespace {
 
 bool IsLeadByte(unsigned char byte) { return byte >= 0x80; }
 
-char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 }  // namespace
+
+char ToUpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+char ToLowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 std::size_t CharLength(std::string_view text, std::size_t pos) {
   if (pos + 1 < text.size() && IsLeadByte(static_cast<unsigned char>(text[pos]))) return 2;
@@ -25,7 +27,7 @@ bool MatchesAt(std::string_view text, std::size_t pos, std::string_view marker, 
   for (std::size_t i = 0; i < marker.size(); i += CharLength(marker, i)) {
     if (CharLength(marker, i) == 2) {
       if (text.compare(pos + i, 2, marker.substr(i, 2)) != 0) return false;
-    } else if (FoldAscii(text[pos + i]) != FoldAscii(marker[i])) {
+    } else if (ToLowerAscii(text[pos + i]) != ToLowerAscii(marker[i])) {
       return false;
     }
   }
@@ -124,7 +126,7 @@ std::string Trim(std::string_view text) {
 std::string ToUpperAscii(std::string_view text) {
   std::string result(text);
   for (std::size_t pos = 0; pos < result.size(); pos += CharLength(result, pos)) {
-    if (result[pos] >= 'a' && result[pos] <= 'z') result[pos] = static_cast<char>(result[pos] - 'a' + 'A');
+    result[pos] = ToUpperAscii(result[pos]);
   }
   return result;
 }
@@ -132,7 +134,7 @@ std::string ToUpperAscii(std::string_view text) {
 std::string ToLowerAscii(std::string_view text) {
   std::string result(text);
   for (std::size_t pos = 0; pos < result.size(); pos += CharLength(result, pos)) {
-    result[pos] = FoldAscii(result[pos]);
+    result[pos] = ToLowerAscii(result[pos]);
   }
   return result;
 }

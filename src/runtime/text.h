@@ -54,6 +54,10 @@ std::string Trim(std::string_view text);
 // ASCII-only case mapping; GBK bytes pass unchanged.
 std::string ToUpperAscii(std::string_view text);
 std::string ToLowerAscii(std::string_view text);
+// The same for one single-byte character (never give it the trail byte of a
+// double-byte character: it may look like a letter).
+char ToUpperAscii(char c);
+char ToLowerAscii(char c);
 
 // The text after the first `startMarker` (searched from the 1-based
 // `startPosition`; 0 or less means from the start) up to the next `endMarker`;

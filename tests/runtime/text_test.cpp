@@ -29,6 +29,11 @@ TEST(TextFind, CaseFoldingTouchesAsciiOnly) {
   EXPECT_EQ(ReplaceAll("\x81\x61x", "\x81\x41", "-", true), "\x81\x61x");
   EXPECT_EQ(ToUpperAscii("ab\xB0\x61z"), "AB\xB0\x61Z");
   EXPECT_EQ(ToLowerAscii("AB\xB0\x41Z"), "ab\xB0\x41z");
+  EXPECT_EQ(ToUpperAscii('q'), 'Q');
+  EXPECT_EQ(ToLowerAscii('Q'), 'q');
+  EXPECT_EQ(ToUpperAscii('\xE1'), '\xE1');
+  EXPECT_EQ(ToLowerAscii('@'), '@');
+  EXPECT_EQ(ToUpperAscii('{'), '{');
 }
 
 TEST(TextFind, EqualityIgnoringCaseFoldsAsciiLettersOnly) {
