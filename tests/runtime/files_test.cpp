@@ -11,7 +11,7 @@ class FilesTest : public ::testing::Test {
  protected:
   void SetUp() override {
     const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    root_ = FromNativePath(std::filesystem::temp_directory_path()) + PathSeparator() + "qr-files-" + name;
+    root_ = JoinPath(FromNativePath(std::filesystem::temp_directory_path()), "qr-files-" + name);
     DeleteFolderTree(root_);
     ASSERT_TRUE(EnsureFolder(root_));
   }

@@ -98,8 +98,8 @@ TEST(IniDocument, LongValuesComeBackCutWithoutSplittingACharacter) {
 class IniFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder_ = files::FromNativePath(std::filesystem::temp_directory_path()) + files::PathSeparator() + "qr-ini-" +
-              ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    folder_ = files::JoinPath(files::FromNativePath(std::filesystem::temp_directory_path()),
+                              std::string("qr-ini-") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     files::DeleteFolderTree(folder_);
     files::EnsureFolder(folder_);
     files::SetProgramFolder(folder_);

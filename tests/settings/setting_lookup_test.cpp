@@ -12,8 +12,9 @@ namespace {
 class SettingLookupTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder_ = files::FromNativePath(std::filesystem::temp_directory_path()) + files::PathSeparator() + "qr-settings-" +
-              ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    folder_ =
+        files::JoinPath(files::FromNativePath(std::filesystem::temp_directory_path()),
+                        std::string("qr-settings-") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     files::EnsureFolder(folder_);
     files::SetProgramFolder(folder_);
   }
