@@ -79,6 +79,18 @@ TEST(ListViewTest, OutOfRangeAccessIsIgnored) {
   EXPECT_EQ(list.SelectedRow(), -1);
 }
 
+TEST(ListViewTest, SelectingSaysWhetherTheSelectionChanged) {
+  ListView list;
+  list.SetColumns({{"a", 10}});
+  list.AddRow();
+  list.AddRow();
+  EXPECT_TRUE(list.SetSelectedRow(1));
+  EXPECT_FALSE(list.SetSelectedRow(1));
+  EXPECT_TRUE(list.SetSelectedRow(5));  // out of range: none selected, which is a change
+  EXPECT_EQ(list.SelectedRow(), -1);
+  EXPECT_FALSE(list.SetSelectedRow(-1));
+}
+
 TEST(ListViewTest, ChangesFromManyThreadsReachTheListenerInOrder) {
   ListView list;
   list.SetColumns({{"n", 10}});

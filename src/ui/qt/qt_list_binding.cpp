@@ -144,10 +144,7 @@ int QtListBinding::SelectedViewRow() const {
 
 void QtListBinding::UserSelectionChanged() {
   if (applying_) return;
-  const int row = SelectedViewRow();
-  if (row == model_.SelectedRow()) return;
-  model_.SetSelectedRow(row);
-  if (onUserSelection_) onUserSelection_(model_);
+  if (model_.SetSelectedRow(SelectedViewRow()) && onUserSelection_) onUserSelection_(model_);
 }
 
 }  // namespace qr::ui::qt

@@ -100,15 +100,16 @@ int ListView::SelectedRow() const {
   return selectedRow_;
 }
 
-void ListView::SetSelectedRow(int row) {
+bool ListView::SetSelectedRow(int row) {
   std::lock_guard guard(mutex_);
   if (!ValidRow(row)) row = -1;
-  if (row == selectedRow_) return;
+  if (row == selectedRow_) return false;
   selectedRow_ = row;
   ListChange change;
   change.kind = ListChange::Kind::kSelection;
   change.row = row;
   Notify(change);
+  return true;
 }
 
 void ListView::EnsureVisible(int row) {

@@ -59,7 +59,9 @@ class ListView : public Observable<ListChange> {
   // -1 when no row is selected. Deleting rows keeps the selection on the same
   // row (or clears it when that row goes).
   int SelectedRow() const;
-  void SetSelectedRow(int row);
+  // A row out of range selects none. True when the selection changed, so a
+  // backend knows whether the person's pick is news to the app logic.
+  bool SetSelectedRow(int row);
 
   // Asks the backend to scroll `row` into view; the last request is kept.
   void EnsureVisible(int row);

@@ -56,12 +56,7 @@ bool ListControl::IsHiddenColumn(int column) const {
   return column >= 0 && column < static_cast<int>(columns.size()) && columns[column].width == 0;
 }
 
-bool ListControl::TakeSelection() {
-  const int selected = ControlSelection();
-  if (selected == model_.SelectedRow()) return false;
-  model_.SetSelectedRow(selected);
-  return true;
-}
+bool ListControl::TakeSelection() { return model_.SetSelectedRow(ControlSelection()); }
 
 bool ListControl::OnNotify(const NMHDR& header, LRESULT& result, bool& selectionTouched) {
   switch (header.code) {
