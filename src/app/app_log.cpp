@@ -11,7 +11,11 @@ namespace qr::app {
 
 namespace {
 
+// The installed log and the lock its lines are written under. AppendLog
+// looks the log up only once it holds that lock, so a log taken away under
+// the lock is never reached afterwards.
 std::atomic<AppLog*> programLog{nullptr};
+std::atomic<qr::concurrency::CriticalLock*> programLock{nullptr};
 
 }  // namespace
 
@@ -44,9 +48,25 @@ void AppLog::Clear() {
   log_.Clear();
 }
 
-void SetProgramLog(AppLog* log) { programLog = log; }
+void SetProgramLog(AppLog* log) {
+  if (log != nullptr) {
+    programLock = &log->lock_;
+    programLog = log;
+    return;
+  }
+  qr::concurrency::CriticalLock* lock = programLock.load();
+  if (lock == nullptr) return;
+  qr::concurrency::CriticalSection section(*lock);
+  programLog = nullptr;
+  programLock = nullptr;
+}
 
 void AppendLog(std::string_view message) {
+  qr::concurrency::CriticalLock* lock = programLock.load();
+  if (lock == nullptr) return;
+  qr::concurrency::CriticalSection section(*lock);
+  // Another log with another lock may have come meanwhile.
+  if (programLock.load() != lock) return;
   if (AppLog* log = programLog.load()) log->Append(message);
 }
 

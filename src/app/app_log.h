@@ -27,6 +27,7 @@ class AppLog {
 
  private:
   std::string Line(std::string_view message) const;
+  friend void SetProgramLog(AppLog* log);
 
   qr::concurrency::CriticalLock& lock_;
   qr::ui::ListView& queue_;
@@ -38,6 +39,9 @@ class AppLog {
 std::string HourMinuteNow();
 
 // Makes `log` the target of AppendLog (nullptr: none; lines are then dropped).
+// Taking the log away waits for a line being written and keeps every later
+// line, also one already on its way from another thread, out of it; the
+// log's lock must outlive every thread that may still write a line.
 void SetProgramLog(AppLog* log);
 // Writes one line to the program log, from any thread.
 void AppendLog(std::string_view message);

@@ -33,9 +33,9 @@ MainWindow::MainWindow(ProcessObjects& objects, qr::ui::ToolkitServices& service
 MainWindow::~MainWindow() {
   // No more raise requests from the listener while the models go.
   instance_.reset();
+  // A line being written on another thread finishes first, and no later line
+  // reaches the lists.
   SetProgramLog(nullptr);
-  // A line being written on another thread finishes before the lists go.
-  qr::concurrency::CriticalSection wait(objects_.Lock());
 }
 
 void MainWindow::SetTaskControlHooks(TaskControlHooks* hooks) { hooks_ = hooks != nullptr ? hooks : &noHooks_; }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <set>
 #include <string>
 #include <thread>
@@ -81,6 +83,38 @@ TEST(ProgramLogTest, AppendLogReachesTheInstalledLogOnly) {
   AppendLog("dropped too");
   ASSERT_EQ(log.RowCount(), 1);
   EXPECT_EQ(log.Cell(0, 1).substr(7), " from a worker");
+}
+
+TEST(ProgramLogTest, NoLineReachesALogOnceItIsTakenAway) {
+  // Workers write lines all the time; once SetProgramLog(nullptr) has
+  // returned, the log may go, so not one more line may arrive in it.
+  for (int round = 0; round < 20; ++round) {
+    qr::concurrency::CriticalLock lock;
+    qr::ui::ListView queue;
+    qr::ui::ListView log;
+    log.SetColumns(LogColumns());
+    std::atomic<bool> takenAway{false};
+    std::atomic<int> lateLines{0};
+    log.Subscribe([&](const qr::ui::ListChange& change) {
+      if (change.kind == qr::ui::ListChange::Kind::kRowAdded && takenAway) ++lateLines;
+    });
+    AppLog appLog(lock, queue, log, [] { return std::string("09:05"); });
+    SetProgramLog(&appLog);
+    std::atomic<bool> stop{false};
+    std::vector<std::thread> workers;
+    for (int t = 0; t < 3; ++t) {
+      workers.emplace_back([&stop] {
+        while (!stop) AppendLog("segment done");
+      });
+    }
+    while (log.RowCount() < 50) std::this_thread::yield();
+    SetProgramLog(nullptr);
+    takenAway = true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    stop = true;
+    for (auto& worker : workers) worker.join();
+    ASSERT_EQ(lateLines, 0) << "round " << round;
+  }
 }
 
 }  // namespace
