@@ -224,7 +224,8 @@ void QtMainWindow::MenuTriggered(int itemId) {
   if (QAction* action = MenuAction(itemId); action != nullptr && action->isCheckable()) {
     action->setChecked(model_.menu.IsChecked(itemId));
   }
-  events_.OnMenuCommand(itemId);
+  // The item may have been disabled by now on another thread, its change still queued.
+  if (model_.menu.IsEnabled(itemId)) events_.OnMenuCommand(itemId);
 }
 
 void QtMainWindow::ApplyToolbar(const ToolbarChange& change) {
@@ -232,7 +233,10 @@ void QtMainWindow::ApplyToolbar(const ToolbarChange& change) {
   while (actions.size() < change.buttonCount) {
     const int index = static_cast<int>(actions.size());
     QAction* action = toolbar_->addAction(ToolbarIcon(index), QString());
-    connect(action, &QAction::triggered, this, [this, index] { events_.OnToolbarClick(index); });
+    // As for menu items, the model says whether the button may be clicked now.
+    connect(action, &QAction::triggered, this, [this, index] {
+      if (model_.toolbar.IsEnabled(index)) events_.OnToolbarClick(index);
+    });
     actions.append(action);
   }
   if (change.index < 0 || change.index >= actions.size()) return;

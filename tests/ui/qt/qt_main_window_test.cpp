@@ -99,6 +99,22 @@ TEST_F(QtMainWindowTest, ToolbarShowsTheButtonsAndTheirStates) {
   EXPECT_EQ(events_.calls.back(), "toolbar 2");
 }
 
+TEST_F(QtMainWindowTest, AButtonOrItemDisabledOnAnotherThreadTakesNoClickBeforeTheScreenShowsIt) {
+  QAction* start = window_->TaskToolbar()->actions()[qr::app::kButtonStart];
+  QAction* about = window_->MenuAction(qr::app::kMenuAbout);
+  ASSERT_NE(about, nullptr);
+  std::thread([this] {
+    model_.toolbar.SetEnabled(qr::app::kButtonStart, false);
+    model_.menu.SetEnabled(qr::app::kMenuAbout, false);
+  }).join();
+  // The changes are still queued for the window thread: the actions look enabled.
+  ASSERT_TRUE(start->isEnabled());
+  ASSERT_TRUE(about->isEnabled());
+  start->trigger();
+  about->trigger();
+  EXPECT_TRUE(events_.calls.empty());
+}
+
 TEST_F(QtMainWindowTest, PagesHoldTheListsAndFollowBothWays) {
   QTabWidget* pages = window_->Pages();
   ASSERT_EQ(pages->count(), 2);
