@@ -73,7 +73,6 @@ void HeadlessWindow::TickTimers() {
 void HeadlessWindow::Destroy() {
   if (destroyed_) return;
   destroyed_ = true;
-  ++destroyCount_;
   model_.window.SetVisible(false);
   events_.OnDestroyed();
   toolkit_.QuitEventLoop(0);

@@ -43,7 +43,6 @@ class HeadlessWindow {
 
   bool IsCreated() const { return created_; }
   bool IsDestroyed() const { return destroyed_; }
-  int DestroyCount() const { return destroyCount_; }
 
  private:
   void Destroy();
@@ -54,7 +53,6 @@ class HeadlessWindow {
   int subscription_ = 0;
   bool created_ = false;
   bool destroyed_ = false;
-  int destroyCount_ = 0;
 };
 
 }  // namespace qr::ui
