@@ -157,8 +157,7 @@ void QtMainWindow::ApplyWindow(const WindowChange& change) {
       const QString title = ToQString(change.title);
       if (windowTitle() != title) setWindowTitle(title);
       const WindowGeometry& g = change.geometry;
-      if (!geometryApplied_ || g != appliedGeometry_) {
-        geometryApplied_ = true;
+      if (appliedGeometry_ != g) {
         appliedGeometry_ = g;
         move(g.x, g.y);
         if (g.width > 0 && g.height > 0) resize(g.width, g.height);

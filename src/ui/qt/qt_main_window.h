@@ -14,6 +14,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "ui/qt/qt_list_binding.h"
@@ -88,8 +89,8 @@ class QtMainWindow : public QMainWindow {
   int toolbarSubscription_ = 0;
   int pagesSubscription_ = 0;
   int traySubscription_ = 0;
-  WindowGeometry appliedGeometry_;
-  bool geometryApplied_ = false;
+  // The geometry last put on screen; none before the first.
+  std::optional<WindowGeometry> appliedGeometry_;
   // Whether the desktop shows tray icons; checked once, at start.
   bool trayAvailable_ = true;
   // Minimised where the window would have been hidden in the tray.
