@@ -14,7 +14,7 @@ ProcessObjects::~ProcessObjects() {
   pool_->Stop(qr::concurrency::StopMode::DiscardNoWait);
   const bool jobsRunning = pool_->RunningJobs() != 0;
   pool_.reset();
-  if (jobsRunning || backgroundWork_ != 0) {
+  if (jobsRunning || *backgroundWork_ != 0) {
     // Work that is not waited for still uses the engine state and the lock:
     // freeing them under it would crash the process on its way out, so they
     // are left to the end of the process.

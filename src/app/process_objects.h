@@ -30,18 +30,19 @@ class ProcessObjects {
   SharedText& AutoName() { return *autoName_; }
 
   // Threads that use these objects without being waited for (the task worker,
-  // the finishing thread) hold a BackgroundWork for their lifetime.
+  // the finishing thread) hold a BackgroundWork for their lifetime. It may
+  // end after the objects are gone: it shares the counter, not the objects.
   class BackgroundWork {
    public:
-    explicit BackgroundWork(ProcessObjects& objects) : objects_(objects) { ++objects_.backgroundWork_; }
-    ~BackgroundWork() { --objects_.backgroundWork_; }
+    explicit BackgroundWork(ProcessObjects& objects) : count_(objects.backgroundWork_) { ++*count_; }
+    ~BackgroundWork() { --*count_; }
     BackgroundWork(const BackgroundWork&) = delete;
     BackgroundWork& operator=(const BackgroundWork&) = delete;
 
    private:
-    ProcessObjects& objects_;
+    std::shared_ptr<std::atomic<int>> count_;
   };
-  int BackgroundWorkCount() const { return backgroundWork_; }
+  int BackgroundWorkCount() const { return *backgroundWork_; }
 
  private:
   std::unique_ptr<qr::concurrency::ThreadPool> pool_;
@@ -49,7 +50,7 @@ class ProcessObjects {
   std::unique_ptr<EngineState> engine_;
   std::unique_ptr<SharedText> continuousDownload_;
   std::unique_ptr<SharedText> autoName_;
-  std::atomic<int> backgroundWork_{0};
+  std::shared_ptr<std::atomic<int>> backgroundWork_ = std::make_shared<std::atomic<int>>(0);
 };
 
 }  // namespace qr::app

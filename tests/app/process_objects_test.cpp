@@ -1,0 +1,43 @@
+#include "app/process_objects.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <new>
+
+namespace qr::app {
+namespace {
+
+TEST(ProcessObjectsTest, WorkThatOutlivesTheObjectsKeepsTheirLockAndStateAndEndsWithoutTouchingTheirMemory) {
+  // The objects live in storage of the test's own, so what is written there
+  // after they are gone can be seen.
+  alignas(ProcessObjects) unsigned char storage[sizeof(ProcessObjects)];
+  auto* objects = new (storage) ProcessObjects();
+  auto work = std::make_unique<ProcessObjects::BackgroundWork>(*objects);
+  EXPECT_EQ(objects->BackgroundWorkCount(), 1);
+  qr::concurrency::CriticalLock& lock = objects->Lock();
+  EngineState& engine = objects->Engine();
+  objects->~ProcessObjects();
+  std::memset(storage, 0x5A, sizeof storage);
+
+  {
+    qr::concurrency::CriticalSection section(lock);
+    engine.SegmentDone = 3;
+  }
+  work.reset();
+  for (const unsigned char byte : storage) ASSERT_EQ(byte, 0x5A);
+}
+
+TEST(ProcessObjectsTest, WorkCountsWhileItRuns) {
+  ProcessObjects objects;
+  {
+    ProcessObjects::BackgroundWork first(objects);
+    ProcessObjects::BackgroundWork second(objects);
+    EXPECT_EQ(objects.BackgroundWorkCount(), 2);
+  }
+  EXPECT_EQ(objects.BackgroundWorkCount(), 0);
+}
+
+}  // namespace
+}  // namespace qr::app
