@@ -23,7 +23,9 @@ struct EngineState {
   std::atomic<std::int32_t> SegmentFailed{0};
   std::atomic<std::int32_t> AllSegmentsDone{0};
 
-  // What every task worker run does first: the texts empty, the counters 0.
+  // What every task worker run does first: the key address, the task's folder
+  // and name and the resolved address empty, the counters 0. The playlist
+  // text and the download list stay; the run replaces them itself.
   void ResetForRun();
 };
 
