@@ -31,6 +31,8 @@ inline constexpr std::string_view kStateDownloaded = "下载完成";
 // are kept but zero-wide.
 std::vector<qr::ui::ListColumn> QueueColumns();
 
+// A row of the four given cells, the rest empty.
+std::vector<std::string> TaskRow(std::string name, std::string address, std::string folder, std::string state);
 // A new queued row of the three given cells, the rest empty.
 std::vector<std::string> QueuedTaskRow(std::string name, std::string address, std::string folder);
 

@@ -30,15 +30,7 @@ int LoadQueue(qr::ui::ListView& queue, const TaskLog& log) {
   const std::string text = qr::files::ReadFileBytes(QueueFilePath());
   return AppendTaskLines(
       queue, text, 4,
-      [](const std::vector<std::string>& fields) {
-        std::vector<std::string> row(kTaskColumnCount);
-        row[kColumnName] = fields[0];
-        row[kColumnAddress] = fields[1];
-        row[kColumnFolder] = fields[2];
-        row[kColumnState] = fields[3];
-        return row;
-      },
-      log);
+      [](const std::vector<std::string>& fields) { return TaskRow(fields[0], fields[1], fields[2], fields[3]); }, log);
 }
 
 }  // namespace qr::queue
