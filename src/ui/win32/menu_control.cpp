@@ -69,8 +69,13 @@ void MenuControl::Build() {
   for (HMENU menu : oldHidden) DestroyMenu(menu);
 }
 
-void MenuControl::Destroy() {
+void MenuControl::Detach() {
   if (window_ != nullptr && IsWindow(window_) && GetMenu(window_) == bar_) SetMenu(window_, nullptr);
+  window_ = nullptr;
+}
+
+void MenuControl::Destroy() {
+  Detach();
   if (bar_ != nullptr) DestroyMenu(bar_);
   for (HMENU menu : hidden_) DestroyMenu(menu);
   bar_ = nullptr;

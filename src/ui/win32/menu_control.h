@@ -25,6 +25,10 @@ class MenuControl {
   void Sync();
   // Window thread: pops up top-level menu `menuIndex` at the mouse position.
   void Popup(HWND window, int menuIndex);
+  // Window thread, while the window is being destroyed: takes the bar off it.
+  // Windows would otherwise free the bar with the window, and this control
+  // frees its menus itself.
+  void Detach();
 
  private:
   void Build();

@@ -434,6 +434,7 @@ void Win32Window::OnSize(WPARAM kind) {
 
 void Win32Window::OnDestroy() {
   destroyed_ = true;
+  if (menu_) menu_->Detach();
   for (int index = 0; index < static_cast<int>(timers_.size()); ++index) {
     KillTimer(window_, kFirstTimerId + static_cast<UINT_PTR>(index));
   }
