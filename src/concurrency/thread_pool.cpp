@@ -363,12 +363,14 @@ bool ThreadPool::Shared::Stop(StopMode mode, std::int32_t timeoutMs, bool pump) 
   while (startedEvent.Wait(0) == WaitResult::Signalled) {
   }
 
-  // One exit marker for every live worker and one for a worker still coming up.
-  port.Post(kExitPacket);
+  // One exit marker for every live worker and one for a worker still coming
+  // up. The count is taken before any marker goes out: a worker leaving on an
+  // early marker would be missing from a later count, and the marker it took
+  // would then be short for a worker that comes up late.
   const std::int32_t liveNow = LiveOf(live.load());
-  for (std::int32_t posted = 1; posted <= liveNow; ++posted) {
+  for (std::int32_t posted = 0; posted <= liveNow; ++posted) {
     port.Post(kExitPacket);
-    if (pump && posted % kPumpEveryMarkers == 0) ProcessPendingMessages();
+    if (pump && posted > 0 && posted % kPumpEveryMarkers == 0) ProcessPendingMessages();
   }
   use.Release();
 
