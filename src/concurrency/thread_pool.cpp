@@ -185,9 +185,10 @@ void ThreadPool::Shared::WorkerLoop(WorkerKind kind, std::uint32_t run) {
   poolOfThisWorker = this;
   if (State() != PoolState::Stopping) startedEvent.Set();
   CompletionPacket packet;
+  TakeResult taken;
   for (;;) {
     const std::int64_t limit = kind == WorkerKind::Extra ? idleTimeout.load() : kNoTimeLimit;
-    const TakeResult taken = port.Take(packet, limit);
+    taken = port.Take(packet, limit);
     runGate.Wait(kNoTimeLimit);  // a paused pool keeps the job in this worker's hand
     if (runFlag.load() != 1 || taken != TakeResult::Taken || packet.routine == kExitMarker) break;
     runningJobs.fetch_add(1);
@@ -199,6 +200,11 @@ void ThreadPool::Shared::WorkerLoop(WorkerKind kind, std::uint32_t run) {
     unfinishedJobs.fetch_sub(1);
     jobDoneEvent.Set();
   }
+  // Pass the exit marker on while this worker still counts as live (so the
+  // queue is still open): a worker that came up after the stop counted the
+  // live ones finds a marker too, instead of waiting for ever. The last
+  // worker out closes the queue with whatever markers are left in it.
+  if (taken == TakeResult::Taken && packet.routine == kExitMarker) port.Post(kExitPacket);
   poolOfThisWorker = nullptr;
   CheckOut();
 }
