@@ -1,6 +1,9 @@
 // Conversion between code page 936 byte text and Unicode, independent of the
-// system's own code page. Bytes that cannot be decoded become U+FFFD, and
-// characters that code page 936 lacks become '?', as the Windows converters do.
+// system's own code page, with the Windows converters' results on every
+// system: code page 936 bytes without a character become '?', as does every
+// UTF-16 unit without a code (so a character beyond the basic plane gives
+// two), a character with a similar one in the code page becomes that one, and
+// invalid UTF-8 becomes U+FFFD.
 #pragma once
 
 #include <string>
