@@ -1,5 +1,6 @@
 // The request object of the Linux build: a libcurl easy handle that behaves as
 // the Windows object does where the web request can tell the difference.
+#include <arpa/inet.h>
 #include <curl/curl.h>
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include "http/connection_cache_posix.h"
 #include "http/header_rules.h"
 #include "http/request_object.h"
+#include "http/request_url.h"
 #include "runtime/codepage.h"
 #include "runtime/text.h"
 
@@ -58,6 +60,23 @@ size_t CollectHeaderLine(char* data, size_t size, size_t count, void* target) {
     headers.append("\r\n");
   }
   return size * count;
+}
+
+bool HostIsAddressLiteral(const std::string& url) {
+  CURLU* parsed = curl_url();
+  if (!parsed) return false;
+  char* host = nullptr;
+  bool literal = false;
+  if (curl_url_set(parsed, CURLUPART_URL, url.c_str(), CURLU_NON_SUPPORT_SCHEME) == CURLUE_OK &&
+      curl_url_get(parsed, CURLUPART_HOST, &host, 0) == CURLUE_OK) {
+    std::string name(host);
+    if (name.size() > 2 && name.front() == '[' && name.back() == ']') name = name.substr(1, name.size() - 2);
+    unsigned char address[sizeof(in6_addr)];
+    literal = inet_pton(AF_INET, name.c_str(), address) == 1 || inet_pton(AF_INET6, name.c_str(), address) == 1;
+  }
+  curl_free(host);
+  curl_url_cleanup(parsed);
+  return literal;
 }
 
 long LimitSum(long a, long b) { return a > 2000000000L - b ? 2000000000L : a + b; }
@@ -195,8 +214,10 @@ class CurlRequestObject final : public RequestObject {
     curl_easy_setopt(easy_, CURLOPT_SSL_VERIFYHOST, verifyHost);
     curl_easy_setopt(easy_, CURLOPT_PROXY_SSL_VERIFYPEER, verifyPeer);
     curl_easy_setopt(easy_, CURLOPT_PROXY_SSL_VERIFYHOST, verifyHost);
-    // Name resolution and connecting together; 0 leaves libcurl's own limit.
-    const long connectMs = connectMs_ == 0 ? 0L : LimitSum(connectMs_, resolveMs_);
+    // libcurl's connect limit covers name resolution too: each phase gets its
+    // own time, so the two add up unless the host is an address already.
+    const long connectMs =
+        connectMs_ == 0 ? 0L : (HostIsAddressLiteral(wireUrl_) ? connectMs_ : LimitSum(connectMs_, resolveMs_));
     curl_easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT_MS, connectMs);
     // The send and receive limits are for a stalled transfer, not for the
     // whole of a long download: give up when no byte moved for that long.
@@ -219,7 +240,8 @@ class CurlRequestObject final : public RequestObject {
     ClearResponse();
     if (!opened_) return false;
     opened_ = false;
-    curl_easy_setopt(easy_, CURLOPT_URL, url_.c_str());
+    wireUrl_ = RequestUrl(url_);
+    curl_easy_setopt(easy_, CURLOPT_URL, wireUrl_.c_str());
     ApplyConnectionSettings();
     const bool sendsBody = SendsBody(body);
     ApplyMethod(body, sendsBody);
@@ -263,6 +285,7 @@ class CurlRequestObject final : public RequestObject {
   bool opened_ = false;
   std::string verb_;
   std::string url_;
+  std::string wireUrl_;  // url_ as it goes out
   std::vector<std::pair<std::string, std::string>> headers_;
   std::optional<std::pair<std::string, std::string>> serverUser_;
   std::optional<std::pair<std::string, std::string>> proxyUser_;

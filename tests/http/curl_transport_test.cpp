@@ -2,7 +2,13 @@
 // vouches for, and connections kept and shared between requests.
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <atomic>
+#include <chrono>
 #include <mutex>
 #include <set>
 #include <thread>
@@ -120,6 +126,35 @@ TEST(CurlTransport, OnlyWebSchemesAreFetched) {
   // A playlist naming a local file must not make the program read it.
   EXPECT_EQ(WebRequest("file:///etc/hostname"), "");
   EXPECT_EQ(WebRequest("ftp://127.0.0.1/x"), "");
+}
+
+// A listener whose accept queue is full lets a connection attempt hang; the
+// request gives up after the time-out given, not after resolving and
+// connecting added together (there is nothing to resolve in an address).
+TEST(CurlTransport, ConnectGivesUpAfterTheTimeoutGiven) {
+  const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(::listen(listener, 0), 0);
+  ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
+  // Fill the queue: later handshakes are not answered.
+  std::vector<int> fillers;
+  for (int i = 0; i < 3; ++i) {
+    fillers.push_back(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0));
+    ::connect(fillers.back(), reinterpret_cast<sockaddr*>(&address), sizeof address);
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  const std::string url = "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/x";
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(WebRequest(url, {.timeoutSeconds = 1}), "");
+  const auto elapsed = std::chrono::steady_clock::now() - start;
+  EXPECT_GE(elapsed, std::chrono::milliseconds(900));
+  EXPECT_LT(elapsed, std::chrono::milliseconds(1600));
+  for (int filler : fillers) ::close(filler);
+  ::close(listener);
 }
 
 }  // namespace

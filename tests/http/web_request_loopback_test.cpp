@@ -202,5 +202,28 @@ TEST(WebRequestUnreachable, SilentServerIsGivenUpAfterTheTimeout) {
   EXPECT_EQ(headers, "");
 }
 
+// The address goes out as the Windows request object sends it: the code page
+// 936 text as UTF-8, with spaces, non-ASCII bytes and the characters an
+// address may not hold percent-encoded, and existing escapes left alone.
+TEST_F(WebRequestLoopback, AddressIsEncodedAsOnWindows) {
+  struct Case {
+    std::string path;
+    std::string received;
+  };
+  const Case cases[] = {
+      {"/a b.m3u8", "/a%20b.m3u8"},
+      {"/视频/a.m3u8", "/%E8%A7%86%E9%A2%91/a.m3u8"},
+      {"/q?x=视频", "/q?x=%E8%A7%86%E9%A2%91"},
+      {"/p|q\"r<s>t{u}v^w\\x`y", "/p%7Cq%22r%3Cs%3Et%7Bu%7Dv%5Ew%5Cx%60y"},
+      {"/%41%20ok/a[b]c~d", "/%41%20ok/a%5Bb%5Dc~d"},
+      {"/x?y=a b&z=|\"'", "/x?y=a%20b&z=%7C%22'"},
+      {"/100%.ts?p=5%", "/100%.ts?p=5%"},
+  };
+  for (const Case& c : cases) {
+    WebRequest(server_.Url(c.path));
+    EXPECT_EQ(Last().target, c.received) << c.path;
+  }
+}
+
 }  // namespace
 }  // namespace qr::http
