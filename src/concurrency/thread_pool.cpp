@@ -30,6 +30,35 @@ constexpr int kPumpEveryMarkers = 100;
 constexpr std::uintptr_t kExitMarker = static_cast<std::uintptr_t>(-2);
 constexpr CompletionPacket kExitPacket{0xFFFFFFFFu, 0xFFFFFFFFu, kExitMarker};
 
+// The routine value of a job that carries a context: the packet's second
+// argument then points to the job record, which the pool owns until the job
+// has run or was dropped.
+const char kContextJobTag = 0;
+const std::uintptr_t kContextJob = reinterpret_cast<std::uintptr_t>(&kContextJobTag);
+
+struct ContextJob {
+  ContextJobRoutine routine;
+  std::shared_ptr<void> context;
+  std::int32_t argument1;
+  std::int32_t argument2;
+};
+
+void RunJob(const CompletionPacket& packet) {
+  if (packet.routine == kContextJob) {
+    const std::unique_ptr<ContextJob> job(reinterpret_cast<ContextJob*>(packet.argument2));
+    job->routine(job->context.get(), job->argument1, job->argument2);
+    return;
+  }
+  const auto routine = reinterpret_cast<JobRoutine>(packet.routine);
+  routine(static_cast<std::int32_t>(packet.argument1),
+          static_cast<std::int32_t>(static_cast<std::uint32_t>(packet.argument2)));
+}
+
+// A packet that will not run gives its job record back.
+void DropJob(const CompletionPacket& packet) {
+  if (packet.routine == kContextJob) delete reinterpret_cast<ContextJob*>(packet.argument2);
+}
+
 enum class WorkerKind { Core = 0, Extra = 1 };
 
 // The live-thread word: run number in the high half, then a sealed bit and
@@ -120,6 +149,7 @@ struct ThreadPool::Shared : std::enable_shared_from_this<ThreadPool::Shared> {
   bool Start(std::int32_t initial, bool pump);
   bool Stop(StopMode mode, std::int32_t timeoutMs, bool pump);
   bool Post(std::uintptr_t routine, std::int32_t argument1, std::int32_t argument2);
+  bool PostPacket(const CompletionPacket& packet);
   bool WaitJobDone(std::optional<std::int32_t> timeoutMs, bool pump);
 
   bool OpenHandles();
@@ -146,6 +176,9 @@ bool ThreadPool::Shared::OpenHandles() {
 }
 
 void ThreadPool::Shared::CloseHandles() {
+  // Jobs still queued are dropped with the queue; their records go first.
+  CompletionPacket left;
+  while (port.Take(left, 0) == TakeResult::Taken) DropJob(left);
   port.Close();
   jobDoneEvent.Close();
   runGate.Close();
@@ -193,9 +226,7 @@ void ThreadPool::Shared::WorkerLoop(WorkerKind kind, std::uint32_t run) {
     if (runFlag.load() != 1 || taken != TakeResult::Taken || packet.routine == kExitMarker) break;
     runningJobs.fetch_add(1);
     queuedJobs.fetch_sub(1);
-    const auto routine = reinterpret_cast<JobRoutine>(packet.routine);
-    routine(static_cast<std::int32_t>(packet.argument1),
-            static_cast<std::int32_t>(static_cast<std::uint32_t>(packet.argument2)));
+    RunJob(packet);
     runningJobs.fetch_sub(1);
     unfinishedJobs.fetch_sub(1);
     jobDoneEvent.Set();
@@ -205,6 +236,7 @@ void ThreadPool::Shared::WorkerLoop(WorkerKind kind, std::uint32_t run) {
   // live ones finds a marker too, instead of waiting for ever. The last
   // worker out closes the queue with whatever markers are left in it.
   if (taken == TakeResult::Taken && packet.routine == kExitMarker) port.Post(kExitPacket);
+  if (taken == TakeResult::Taken) DropJob(packet);
   poolOfThisWorker = nullptr;
   CheckOut();
 }
@@ -400,13 +432,16 @@ bool ThreadPool::Shared::AwaitStopped(std::uint32_t run, std::int32_t timeoutMs,
 }
 
 bool ThreadPool::Shared::Post(std::uintptr_t routine, std::int32_t argument1, std::int32_t argument2) {
-  if (routine == 0 || routine == kExitMarker) return false;
+  if (routine == 0 || routine == kExitMarker || routine == kContextJob) return false;
+  return PostPacket({static_cast<std::uint32_t>(argument1),
+                     static_cast<std::uintptr_t>(static_cast<std::uint32_t>(argument2)), routine});
+}
+
+bool ThreadPool::Shared::PostPacket(const CompletionPacket& packet) {
   HandleUse use(postsUnderway);
   if (State() != PoolState::Running) return false;
   queuedJobs.fetch_add(1);
   unfinishedJobs.fetch_add(1);
-  const CompletionPacket packet{static_cast<std::uint32_t>(argument1),
-                                static_cast<std::uintptr_t>(static_cast<std::uint32_t>(argument2)), routine};
   const bool posted = port.Post(packet);
   if (!posted) {
     queuedJobs.fetch_sub(1);
@@ -468,6 +503,15 @@ bool ThreadPool::WaitWhilePaused(std::int32_t timeoutMs) {
 
 bool ThreadPool::Post(JobRoutine routine, std::int32_t argument1, std::int32_t argument2) {
   return shared_->Post(reinterpret_cast<std::uintptr_t>(routine), argument1, argument2);
+}
+
+bool ThreadPool::PostWithContext(ContextJobRoutine routine, std::shared_ptr<void> context, std::int32_t argument1,
+                                 std::int32_t argument2) {
+  if (routine == nullptr) return false;
+  auto job = std::make_unique<ContextJob>(ContextJob{routine, std::move(context), argument1, argument2});
+  if (!shared_->PostPacket({0, reinterpret_cast<std::uintptr_t>(job.get()), kContextJob})) return false;
+  job.release();  // the queue holds it now
+  return true;
 }
 
 bool ThreadPool::PostAddress(std::uintptr_t routineAddress, std::int32_t argument1, std::int32_t argument2) {

@@ -20,6 +20,10 @@ namespace qr::concurrency {
 // A unit of work: two 32-bit integers in, result ignored.
 using JobRoutine = void (*)(std::int32_t argument1, std::int32_t argument2);
 
+// A unit of work with a context of its caller's, which the pool keeps alive
+// until the job has run or was dropped by a discarding stop.
+using ContextJobRoutine = void (*)(void* context, std::int32_t argument1, std::int32_t argument2);
+
 enum class PoolState : std::int32_t { Stopped = 0, Running = 1, Starting = 2, Stopping = 3 };
 
 // Discarding modes drop the jobs still queued (a job already running always
@@ -53,6 +57,8 @@ class ThreadPool {
   bool WaitWhilePaused(std::int32_t timeoutMs = -1);
 
   bool Post(JobRoutine routine, std::int32_t argument1 = 0, std::int32_t argument2 = 0);
+  bool PostWithContext(ContextJobRoutine routine, std::shared_ptr<void> context, std::int32_t argument1 = 0,
+                       std::int32_t argument2 = 0);
   bool PostAddress(std::uintptr_t routineAddress, std::int32_t argument1 = 0, std::int32_t argument2 = 0);
 
   // Waits for the next job to finish (omitted or negative: no limit).

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -484,6 +486,31 @@ TEST_F(ThreadPoolTest, StartsAgainAsSoonAsThePreviousRunHasEnded) {
     ASSERT_TRUE(pool.Stop(StopMode::FinishAndWait));
     EXPECT_EQ(pool.LiveThreads(), 0);
   }
+}
+
+// A job reaches its caller's context; the pool lets go of every context it
+// holds, whether the job ran or a discarding stop dropped it.
+TEST_F(ThreadPoolTest, ContextJobsRunOrReleaseTheirContext) {
+  struct Tally {
+    std::atomic<int> sum{0};
+  };
+  const auto add = [](void* context, std::int32_t a, std::int32_t b) { static_cast<Tally*>(context)->sum += a * b; };
+  ThreadPool pool;
+  ASSERT_TRUE(pool.Start(1, 1));
+  auto tally = std::make_shared<Tally>();
+  for (int i = 1; i <= 10; ++i) ASSERT_TRUE(pool.PostWithContext(add, tally, i, 2));
+  ASSERT_TRUE(pool.Stop(StopMode::FinishAndWait, 5000));
+  EXPECT_EQ(tally->sum, 110);
+  EXPECT_EQ(tally.use_count(), 1);
+
+  ASSERT_TRUE(pool.Start(1, 1));
+  pool.Pause();
+  std::weak_ptr<Tally> dropped = tally;
+  for (int i = 0; i < 50; ++i) pool.PostWithContext(add, tally, 1, 1);
+  tally.reset();
+  ASSERT_TRUE(pool.Stop(StopMode::DiscardAndWait, 5000));
+  EXPECT_TRUE(dropped.expired());
+  EXPECT_FALSE(pool.PostWithContext(add, std::make_shared<Tally>(), 1, 1));
 }
 
 }  // namespace
