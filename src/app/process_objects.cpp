@@ -5,7 +5,7 @@ namespace qr::app {
 ProcessObjects::ProcessObjects()
     : pool_(std::make_unique<qr::concurrency::ThreadPool>()),
       lock_(std::make_unique<qr::concurrency::CriticalLock>()),
-      engine_(std::make_unique<EngineState>()),
+      engine_(std::make_unique<qr::engine::EngineState>()),
       continuousDownload_(std::make_unique<SharedText>()),
       autoName_(std::make_unique<SharedText>()) {}
 

@@ -6,7 +6,7 @@
 #include <atomic>
 #include <memory>
 
-#include "app/engine_state.h"
+#include "engine/engine_state.h"
 #include "app/shared_text.h"
 #include "concurrency/critical_lock.h"
 #include "concurrency/thread_pool.h"
@@ -23,7 +23,7 @@ class ProcessObjects {
   // Created stopped; the download engine starts it.
   qr::concurrency::ThreadPool& Pool() { return *pool_; }
   qr::concurrency::CriticalLock& Lock() { return *lock_; }
-  EngineState& Engine() { return *engine_; }
+  qr::engine::EngineState& Engine() { return *engine_; }
   // "真", "假" or empty (off); only "真" counts as on.
   SharedText& ContinuousDownload() { return *continuousDownload_; }
   // The name the new-task window proposes.
@@ -47,7 +47,7 @@ class ProcessObjects {
  private:
   std::unique_ptr<qr::concurrency::ThreadPool> pool_;
   std::unique_ptr<qr::concurrency::CriticalLock> lock_;
-  std::unique_ptr<EngineState> engine_;
+  std::unique_ptr<qr::engine::EngineState> engine_;
   std::unique_ptr<SharedText> continuousDownload_;
   std::unique_ptr<SharedText> autoName_;
   std::shared_ptr<std::atomic<int>> backgroundWork_ = std::make_shared<std::atomic<int>>(0);

@@ -17,13 +17,13 @@ TEST(ProcessObjectsTest, WorkThatOutlivesTheObjectsKeepsTheirLockAndStateAndEnds
   auto work = std::make_unique<ProcessObjects::BackgroundWork>(*objects);
   EXPECT_EQ(objects->BackgroundWorkCount(), 1);
   qr::concurrency::CriticalLock& lock = objects->Lock();
-  EngineState& engine = objects->Engine();
+  qr::engine::EngineState& engine = objects->Engine();
   objects->~ProcessObjects();
   std::memset(storage, 0x5A, sizeof storage);
 
   {
     qr::concurrency::CriticalSection section(lock);
-    engine.SegmentDone = 3;
+    engine.Current()->SegmentDone = 3;
   }
   work.reset();
   for (const unsigned char byte : storage) ASSERT_EQ(byte, 0x5A);
