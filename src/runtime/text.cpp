@@ -46,6 +46,16 @@ bool Contains(std::string_view text, std::string_view marker, bool ignoreCase) {
   return Find(text, marker, 0, ignoreCase) != npos;
 }
 
+std::size_t FindLast(std::string_view text, std::string_view marker, bool ignoreCase) {
+  if (marker.empty()) return npos;
+  std::size_t last = npos;
+  for (std::size_t at = Find(text, marker, 0, ignoreCase); at != npos;
+       at = Find(text, marker, at + CharLength(text, at), ignoreCase)) {
+    last = at;
+  }
+  return last;
+}
+
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() && MatchesAt(a, 0, b, true);
 }

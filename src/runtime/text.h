@@ -32,6 +32,8 @@ bool MatchesAt(std::string_view text, std::size_t pos, std::string_view marker, 
 // found at `from` when `from` lies inside a non-empty text.
 std::size_t Find(std::string_view text, std::string_view marker, std::size_t from = 0, bool ignoreCase = false);
 bool Contains(std::string_view text, std::string_view marker, bool ignoreCase = false);
+// Last occurrence of a non-empty `marker` at a character boundary; npos when absent.
+std::size_t FindLast(std::string_view text, std::string_view marker, bool ignoreCase = false);
 // The same text once ASCII letters are folded (names of settings, headers);
 // double-byte characters must match byte for byte.
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);

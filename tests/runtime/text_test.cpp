@@ -53,6 +53,15 @@ TEST(TextFind, EmptyMarkerAndStartPosition) {
   EXPECT_EQ(Find("abcabc", "a", 1), 3u);
 }
 
+TEST(TextFind, LastOccurrenceOnlyAtACharacterBoundary) {
+  EXPECT_EQ(FindLast("a/b/c", "/"), 3u);
+  EXPECT_EQ(FindLast("abc", "/"), npos);
+  EXPECT_EQ(FindLast("abc", ""), npos);
+  // The trail byte of 乗 is '\': the last real separator is the first one.
+  EXPECT_EQ(FindLast("a\\乗", "\\"), 1u);
+  EXPECT_EQ(FindLast("x.TS.ts", ".TS", true), 4u);
+}
+
 TEST(TextSplit, KeepsInnerEmptyPiecesButNoTrailingOne) {
   EXPECT_EQ(Split("a,,b", ","), (std::vector<std::string>{"a", "", "b"}));
   EXPECT_EQ(Split("a\r\nb\r\n", "\r\n"), (std::vector<std::string>{"a", "b"}));

@@ -1,0 +1,87 @@
+#include "engine/local_playlist.h"
+
+#include "engine/download_list.h"
+#include "engine/playlist_references.h"
+#include "engine/playlist_rules.h"
+#include "runtime/text.h"
+
+namespace qr::engine {
+
+namespace {
+
+// `text` up to, not including, its last "/" (empty without one).
+std::string_view BeforeLastSlash(std::string_view text) {
+  const std::size_t lastSlash = text::FindLast(text, "/");
+  return lastSlash == text::npos ? std::string_view() : text.substr(0, lastSlash);
+}
+
+// The address prefix the references share, as far as the playlist shows it;
+// empty when there is none to remove.
+std::string CommonPrefix(std::string_view playlistText) {
+  if (text::Contains(playlistText, "#EXT-X-KEY")) {
+    // The key's folder; a key named without any "/" leaves the text as it is.
+    const std::string keyUri = text::TextBetween(playlistText, kUriOpener, "\"");
+    const std::size_t lastSlash = text::FindLast(keyUri, "/");
+    return lastSlash == text::npos ? std::string() : keyUri.substr(0, lastSlash + 1);
+  }
+  // Without a key, the folder of the first segment address, found from its
+  // first "http" (or, lacking one, its first "/") up to the next ".ts".
+  for (const std::string_view start : {"http", "/"}) {
+    if (!text::Contains(playlistText, start)) continue;
+    const std::string segmentPath = text::TextBetween(playlistText, start, ".ts");
+    return std::string(start) + std::string(BeforeLastSlash(segmentPath)) + "/";
+  }
+  return {};
+}
+
+// Puts `localName` in place of the reference on its line: the whole line but
+// its CR, or the URI value between the opener and the closing quote.
+void RenameReference(std::string& line, const PlaylistReference& ref, const std::string& localName) {
+  if (!ref.isUri) {
+    line = localName + (text::EndsWith(line, "\r") ? "\r" : "");
+    return;
+  }
+  const std::size_t opener = text::Find(line, kUriOpener);
+  if (opener == text::npos) return;
+  const std::size_t valueAt = opener + kUriOpener.size();
+  const std::size_t closeAt = text::Find(line, "\"", valueAt);
+  if (closeAt == text::npos) return;
+  line.replace(valueAt, closeAt - valueAt, localName);
+}
+
+// The text with every reference whose entry is stored under another name
+// than its address's last piece replaced by that name.
+std::string RenameStoredReferences(std::string_view playlistText, const std::vector<std::string>& entries,
+                                   const std::vector<std::string>& localNames) {
+  const PlaylistReferences found = FindPlaylistReferences(playlistText);
+  // An address with ".m3u8" is itself the first entry, ahead of the references;
+  // lists that do not fit this text are left alone.
+  const bool fits = entries.size() == localNames.size() && entries.size() >= found.references.size() &&
+                    entries.size() <= found.references.size() + 1;
+  if (!fits) return std::string(playlistText);
+  const std::size_t firstEntry = entries.size() - found.references.size();
+  std::vector<std::string> lines = SplitPlaylistLines(playlistText);
+  bool renamed = false;
+  for (std::size_t i = 0; i < found.references.size(); ++i) {
+    const std::string& entry = entries[firstEntry + i];
+    const std::string& localName = localNames[firstEntry + i];
+    if (localName == LastPathPart(entry)) continue;
+    RenameReference(lines[found.references[i].line], found.references[i], localName);
+    renamed = true;
+  }
+  if (!renamed) return std::string(playlistText);
+  return text::Join(lines, "\n") + (text::EndsWith(playlistText, "\n") ? "\n" : "");
+}
+
+}  // namespace
+
+std::string LocalizePlaylist(std::string_view playlistText, const std::vector<std::string>& entries,
+                             const std::vector<std::string>& localNames) {
+  const std::string prefix = CommonPrefix(playlistText);
+  const std::string renamed = RenameStoredReferences(playlistText, entries, localNames);
+  // Stored names hold no "/", and every prefix ends in one, so the removal
+  // leaves the renamed references alone.
+  return prefix.empty() ? renamed : text::RemoveAll(renamed, prefix, true);
+}
+
+}  // namespace qr::engine

@@ -1,0 +1,22 @@
+// The playlist handed to the merge: the fetched playlist with its references
+// pointing at the files stored in the task's folder.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qr::engine {
+
+// Removes the common address prefix of the references (that of the key's
+// URI when the playlist has a key, else that of the first segment address),
+// in any letter case, so that addresses under that folder become bare file
+// names. Every reference whose entry was stored under another name than the
+// last piece of its address (see LocalFileNames) is then replaced as a whole
+// by that stored name. Tags, other text and line ends stay as they were.
+// `entries` and `localNames` are the download list built from this very text
+// and the names its entries were stored under.
+std::string LocalizePlaylist(std::string_view playlistText, const std::vector<std::string>& entries,
+                             const std::vector<std::string>& localNames);
+
+}  // namespace qr::engine

@@ -1,0 +1,73 @@
+#include "engine/merge_script.h"
+
+#include "runtime/codepage.h"
+#include "runtime/text.h"
+
+namespace qr::engine {
+
+namespace {
+
+constexpr std::string_view kMergeArguments = " -threads 0 -i index.m3u8 -c copy -y -bsf:a aac_adtstoasc ";
+
+// Characters cmd takes as operators outside double quotes.
+constexpr std::string_view kBatchOperators[] = {"&", "|", "<", ">", "^"};
+
+// A line break would end the batch line early and a double quote would end
+// the quoting; no Windows path holds either. Bytewise is enough: no trail byte
+// of a two-byte character is below 0x40.
+bool FitsInBatchLine(std::string_view path) {
+  for (const char c : path) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F || c == '"') return false;
+  }
+  return true;
+}
+
+bool HoldsBatchOperator(std::string_view path) {
+  for (const std::string_view op : kBatchOperators) {
+    if (text::Contains(path, op)) return true;
+  }
+  return false;
+}
+
+// "%" starts a variable in a batch file even inside quotes; "%%" is a plain "%".
+std::string BatchText(std::string_view path) { return text::ReplaceAll(path, "%", "%%"); }
+
+// "D:" for a folder on a drive; anything else would be run as a command.
+std::string DriveOf(std::string_view folder) {
+  const bool onDrive = folder.size() >= 2 && folder[1] == ':' &&
+                       ((folder[0] >= 'A' && folder[0] <= 'Z') || (folder[0] >= 'a' && folder[0] <= 'z'));
+  return onDrive ? std::string(folder.substr(0, 2)) : std::string();
+}
+
+// The path in single quotes, each embedded quote written as '\'' (close,
+// escaped quote, reopen), then made UTF-8. The quoting is done on the 936
+// text, whose character rules the text functions know; in UTF-8 they would
+// misread three-byte characters and could step over a quote.
+std::string ShellQuoted(std::string_view gbkPath) {
+  return codepage::GbkToUtf8("'" + text::ReplaceAll(gbkPath, "'", "'\\''") + "'");
+}
+
+std::string SlashJoined(std::string_view folder, std::string_view name) {
+  return std::string(folder) + (text::EndsWith(folder, "/") ? "" : "/") + std::string(name);
+}
+
+}  // namespace
+
+std::string BatchMergeScript(std::string_view taskFolder, std::string_view taskName, std::string_view programFolder) {
+  if (!FitsInBatchLine(taskFolder) || !FitsInBatchLine(taskName) || !FitsInBatchLine(programFolder)) return {};
+  const std::string tempFolder = std::string(taskFolder) + "\\" + std::string(taskName);
+  const std::string cdPath = BatchText(tempFolder);
+  const std::string cdLine = HoldsBatchOperator(tempFolder) ? "cd \"" + cdPath + "\"" : "cd " + cdPath;
+  const std::string mergeLine = "\"" + BatchText(programFolder) + "\\ffmpeg.exe\"" + std::string(kMergeArguments) +
+                                "\"" + BatchText(tempFolder) + ".mp4\"";
+  return DriveOf(taskFolder) + "\r\n" + cdLine + "\r\n" + mergeLine;
+}
+
+std::string ShellMergeScript(std::string_view taskFolder, std::string_view taskName, std::string_view ffmpegCommand) {
+  const std::string tempFolder = SlashJoined(taskFolder, taskName);
+  return "cd " + ShellQuoted(tempFolder) + " || exit 1\n" + ShellQuoted(ffmpegCommand) + std::string(kMergeArguments) +
+         ShellQuoted(tempFolder + ".mp4") + "\n";
+}
+
+}  // namespace qr::engine
