@@ -12,11 +12,18 @@ constexpr std::string_view kNotInFileNames = "\\/:*?\"<>|";
 constexpr std::array<std::string_view, 4> kDevices = {"CON", "PRN", "AUX", "NUL"};
 constexpr std::array<std::string_view, 2> kNumberedDevices = {"COM", "LPT"};
 
-bool HoldsForbiddenCharacter(std::string_view name) {
+constexpr std::string_view kNotInFolders = "*?\"<>|";
+
+bool HoldsForbiddenCharacter(std::string_view name, bool (*forbidden)(char)) {
   for (std::size_t pos = 0; pos < name.size(); pos += text::CharLength(name, pos)) {
-    if (text::CharLength(name, pos) == 1 && IsForbiddenInFileName(name[pos])) return true;
+    if (text::CharLength(name, pos) == 1 && forbidden(name[pos])) return true;
   }
   return false;
+}
+
+bool IsForbiddenInFolder(char c) {
+  const auto byte = static_cast<unsigned char>(c);
+  return byte < 0x20 || byte == 0x7F || kNotInFolders.find(c) != std::string_view::npos;
 }
 
 }  // namespace
@@ -45,7 +52,11 @@ bool IsUsableTaskName(std::string_view name) {
   if (name.empty() || IsDroppedAtNameEnd(name.back())) return false;
   // A name that does not end in a dot or space and is not empty holds some
   // other character, so "only dots and spaces" is covered by the test above.
-  return !IsReservedDeviceName(name) && !HoldsForbiddenCharacter(name);
+  return !IsReservedDeviceName(name) && !HoldsForbiddenCharacter(name, IsForbiddenInFileName);
+}
+
+bool IsUsableTaskFolder(std::string_view folder) {
+  return !folder.empty() && !HoldsForbiddenCharacter(folder, IsForbiddenInFolder);
 }
 
 }  // namespace qr::engine

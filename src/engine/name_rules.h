@@ -26,4 +26,9 @@ bool IsDroppedAtNameEnd(char c);
 // & % ^ are allowed: the merge scripts quote them.
 bool IsUsableTaskName(std::string_view name);
 
+// A task's folder is usable when it is not empty and holds no control
+// character and none of * ? " < > | (separators and a drive's colon belong
+// in a folder).
+bool IsUsableTaskFolder(std::string_view folder);
+
 }  // namespace qr::engine

@@ -40,9 +40,11 @@ int ListView::AddRow(std::vector<std::string> cells) {
   return change.row;
 }
 
-bool ListView::DeleteRow(int row) {
+bool ListView::DeleteRow(int row) { return DeleteRowIf(row, {}); }
+
+bool ListView::DeleteRowIf(int row, const std::function<bool(const std::vector<std::string>&)>& matches) {
   std::lock_guard guard(mutex_);
-  if (!ValidRow(row)) return false;
+  if (!ValidRow(row) || (matches && !matches(rows_[row]))) return false;
   rows_.erase(rows_.begin() + row);
   ListChange change;
   change.kind = ListChange::Kind::kRowDeleted;

@@ -4,6 +4,7 @@
 // Out-of-range rows and columns are ignored on writes and read as empty.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,9 @@ class ListView : public Observable<ListChange> {
   // are empty) and returns its index.
   int AddRow(std::vector<std::string> cells = {});
   bool DeleteRow(int row);
+  // Deletes the row only when `matches` says its cells are the expected ones,
+  // both in one step: a row that another thread removed or replaced is safe.
+  bool DeleteRowIf(int row, const std::function<bool(const std::vector<std::string>&)>& matches);
   void Clear();
 
   bool SetCell(int row, int column, std::string text);
