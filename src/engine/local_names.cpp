@@ -40,8 +40,7 @@ std::string SafeName(std::string name, std::size_t entryNumber) {
   while (kept > 0 && IsDroppedAtNameEnd(name[kept - 1])) --kept;
   if (kept == 0) return "entry-" + text::FromInt(static_cast<long long>(entryNumber));
   for (std::size_t i = kept; i < name.size(); ++i) name[i] = '_';
-  if (IsReservedDeviceName(name)) name.insert(0, "_");
-  return name;
+  return IsReservedDeviceName(name) ? std::string("_").append(name) : name;
 }
 
 // "seg.ts" with n = 2 gives "seg-2.ts"; a name without an extension gets the number at its end.

@@ -33,6 +33,13 @@ bool HoldsBatchOperator(std::string_view path) {
 // "%" starts a variable in a batch file even inside quotes; "%%" is a plain "%".
 std::string BatchText(std::string_view path) { return text::ReplaceAll(path, "%", "%%"); }
 
+// `text` between two `mark`s.
+std::string Enclosed(std::string_view text, char mark) {
+  std::string enclosed(1, mark);
+  enclosed.append(text) += mark;
+  return enclosed;
+}
+
 // "D:" for a folder on a drive; anything else would be run as a command.
 std::string DriveOf(std::string_view folder) {
   const bool onDrive = folder.size() >= 2 && folder[1] == ':' &&
@@ -45,7 +52,7 @@ std::string DriveOf(std::string_view folder) {
 // text, whose character rules the text functions know; in UTF-8 they would
 // misread three-byte characters and could step over a quote.
 std::string ShellQuoted(std::string_view gbkPath) {
-  return codepage::GbkToUtf8("'" + text::ReplaceAll(gbkPath, "'", "'\\''") + "'");
+  return codepage::GbkToUtf8(Enclosed(text::ReplaceAll(gbkPath, "'", "'\\''"), '\''));
 }
 
 std::string SlashJoined(std::string_view folder, std::string_view name) {
@@ -57,17 +64,20 @@ std::string SlashJoined(std::string_view folder, std::string_view name) {
 std::string BatchMergeScript(std::string_view taskFolder, std::string_view taskName, std::string_view programFolder) {
   if (!FitsInBatchLine(taskFolder) || !FitsInBatchLine(taskName) || !FitsInBatchLine(programFolder)) return {};
   const std::string tempFolder = std::string(taskFolder) + "\\" + std::string(taskName);
-  const std::string cdPath = BatchText(tempFolder);
-  const std::string cdLine = HoldsBatchOperator(tempFolder) ? "cd \"" + cdPath + "\"" : "cd " + cdPath;
-  const std::string mergeLine = "\"" + BatchText(programFolder) + "\\ffmpeg.exe\"" + std::string(kMergeArguments) +
-                                "\"" + BatchText(tempFolder) + ".mp4\"";
-  return DriveOf(taskFolder) + "\r\n" + cdLine + "\r\n" + mergeLine;
+  const std::string cdPath =
+      HoldsBatchOperator(tempFolder) ? Enclosed(BatchText(tempFolder), '"') : BatchText(tempFolder);
+  std::string script = DriveOf(taskFolder);
+  script.append("\r\ncd ").append(cdPath).append("\r\n");
+  script.append(Enclosed(BatchText(programFolder) + "\\ffmpeg.exe", '"')).append(kMergeArguments);
+  return script.append(Enclosed(BatchText(tempFolder) + ".mp4", '"'));
 }
 
 std::string ShellMergeScript(std::string_view taskFolder, std::string_view taskName, std::string_view ffmpegCommand) {
   const std::string tempFolder = SlashJoined(taskFolder, taskName);
-  return "cd " + ShellQuoted(tempFolder) + " || exit 1\n" + ShellQuoted(ffmpegCommand) + std::string(kMergeArguments) +
-         ShellQuoted(tempFolder + ".mp4") + "\n";
+  std::string script = "cd ";
+  script.append(ShellQuoted(tempFolder)).append(" || exit 1\n");
+  script.append(ShellQuoted(ffmpegCommand)).append(kMergeArguments);
+  return script.append(ShellQuoted(tempFolder + ".mp4")).append("\n");
 }
 
 }  // namespace qr::engine
