@@ -4,6 +4,7 @@
 
 #include "app/main_window.h"
 #include "app/process_objects.h"
+#include "app/queue_controller.h"
 #include "common/demo_switches.h"
 #include "desktop/termination_signals.h"
 #include "ui/qt/qt_main_window.h"
@@ -17,6 +18,8 @@ int main(int argc, char** argv) {
   qr::app::ProcessObjects objects;
   qr::ui::qt::QtToolkit toolkit;
   qr::app::MainWindow logic(objects, toolkit);
+  qr::app::QueueController controller(objects, logic, toolkit, qr::process::SystemProcessLauncher());
+  logic.SetTaskControlHooks(&controller);
   qr::ui::qt::QtMainWindow window(logic.Model(), logic, toolkit);
   // Installed before the window claims the single-instance marker, so a
   // signal to a copy that has claimed it always goes through the exit command.

@@ -5,6 +5,7 @@
 
 #include "app/main_window.h"
 #include "app/process_objects.h"
+#include "app/queue_controller.h"
 #include "common/demo_switches.h"
 #include "ui/win32/win32_toolkit.h"
 #include "ui/win32/win32_window.h"
@@ -17,6 +18,8 @@ int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*comma
     qr::app::ProcessObjects objects;
     qr::ui::win32::Win32Toolkit toolkit;
     qr::app::MainWindow logic(objects, toolkit);
+    qr::app::QueueController controller(objects, logic, toolkit, qr::process::SystemProcessLauncher());
+    logic.SetTaskControlHooks(&controller);
     qr::ui::win32::Win32Window window(logic.Model(), logic, toolkit);
     exitCode = window.Run([&logic] { qr::apps::ApplyDemoSwitches(logic); });
   }

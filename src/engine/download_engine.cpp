@@ -12,6 +12,7 @@
 #include "engine/name_rules.h"
 #include "engine/playlist_rules.h"
 #include "queue/download_task.h"
+#include "runtime/codepage.h"
 #include "runtime/files.h"
 #include "runtime/text.h"
 #include "settings/setting_lookup.h"
@@ -116,8 +117,8 @@ DownloadEngine::Step DownloadEngine::ResolveFirstTask() {
   run->TaskName = row[kColumnName];
   run->TaskFolder = row[kColumnFolder];
   run->PlaylistText = playlist;
-  // The list is built from the address as the queue shows it.
-  DownloadList list = BuildDownloadList(queue.Cell(0, kColumnAddress), playlist);
+  // Built from the address fetched: a space typed into the queue cell must not reach the entries.
+  DownloadList list = BuildDownloadList(address, playlist);
   run->DownloadList = std::move(list.entries);
   run->KeyUri = std::move(list.keyUri);
   run->LocalNames = LocalFileNames(run->DownloadList);
@@ -152,6 +153,7 @@ bool DownloadEngine::FetchWithRetries(const std::string& address, std::string& t
   host_.Log(kTooManyErrors);
   const std::vector<std::string> row = host_.Queue().Row(0);
   host_.Queue().DeleteRowIf(0, SameTask(row[kColumnName], row[kColumnFolder]));
+  host_.TaskGivenUp();
   return false;
 }
 
@@ -160,6 +162,7 @@ void DownloadEngine::GiveUpFirstTask(const char* message, int waitMs) {
   const std::vector<std::string> row = host_.Queue().Row(0);
   host_.Wait(waitMs);
   host_.Queue().DeleteRowIf(0, SameTask(row[kColumnName], row[kColumnFolder]));
+  host_.TaskGivenUp();
 }
 
 void DownloadEngine::StartSegmentDownloads(const std::shared_ptr<TaskRun>& run) {
@@ -219,7 +222,9 @@ void DownloadEngine::MergeTask(const TaskRun& run, const std::string& localPlayl
   const bool deleteTemporaryFiles = DeleteTemporaryFiles();
   host_.Log("开始合并文件");
   const std::string folder = run.TempFolder();
-  files::WriteFileBytes(files::JoinPath(folder, "index.m3u8"), localPlaylist);
+  // Linux file names are UTF-8, and so must be the names the merge tool reads.
+  files::WriteFileBytes(files::JoinPath(folder, "index.m3u8"),
+                        kWindows ? localPlaylist : qr::codepage::GbkToUtf8(localPlaylist));
   const bool merged = RunMergeScript(run);
   const std::string video = run.TempFolder() + ".mp4";
   if (!merged) {

@@ -40,6 +40,8 @@ class EngineHost {
   virtual void SaveQueue() = 0;
   // Starts a new task worker on a thread of its own.
   virtual void StartTaskWorker() = 0;
+  // The first task could not be used and was removed from the queue.
+  virtual void TaskGivenUp() = 0;
   // A merge has ended; `mergedFile` is empty when no video came of it.
   virtual void TaskMerged(const std::string& mergedFile) = 0;
 };
