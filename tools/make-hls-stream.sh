@@ -36,22 +36,21 @@ done
 mkdir -p "$out"
 rm -f "$out"/index.m3u8 "$out"/seg*.ts "$out"/master*.m3u8 "$out"/k1.key "$out"/key.info
 
-encryption=""
+key_info=""
 if [ "$aes" = yes ]; then
   openssl rand 16 >"$out/k1.key"
   # Key URI as written into the playlist, then the key file ffmpeg reads.
-  printf 'k1.key\n%s\n' "$out/k1.key" >"$out/key.info"
-  encryption="-hls_key_info_file $out/key.info"
+  key_info="$out/key.info"
+  printf 'k1.key\n%s\n' "$out/k1.key" >"$key_info"
 fi
 
 # A key frame at every segment boundary, so every segment starts cleanly.
-# shellcheck disable=SC2086
 ffmpeg -nostdin -hide_banner -loglevel error -y \
   -f lavfi -i "testsrc=size=320x240:rate=25:duration=$duration" \
   -f lavfi -i "sine=frequency=440:sample_rate=44100:duration=$duration" \
   -c:v libx264 -preset ultrafast -pix_fmt yuv420p -force_key_frames "expr:gte(t,n_forced*$segment)" \
   -c:a aac -b:a 64k -shortest \
-  -f hls -hls_time "$segment" -hls_playlist_type vod $encryption \
+  -f hls -hls_time "$segment" -hls_playlist_type vod ${key_info:+-hls_key_info_file "$key_info"} \
   -hls_segment_filename "$out/seg%d.ts" "$out/index.m3u8"
 rm -f "$out/key.info"
 
