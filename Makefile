@@ -3,7 +3,7 @@ JOBS ?= $(shell nproc)
 LINUX_BUILD ?= build/linux
 WINDOWS_BUILD ?= build/windows
 
-.PHONY: all deps linux windows test test-linux test-windows run tsan format clean
+.PHONY: all deps linux windows test test-linux test-windows run demo tsan format clean
 
 all: linux windows
 
@@ -34,6 +34,10 @@ tsan: deps
 
 run: linux
 	./tools/run-desktop.sh $(LINUX_BUILD)
+
+# A test stream served on 127.0.0.1, downloaded and merged by quillreel-cli.
+demo: linux
+	./tools/demo.sh $(LINUX_BUILD)
 
 format:
 	find src tests bench apps -name '*.cpp' -o -name '*.h' | xargs clang-format -i

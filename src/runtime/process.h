@@ -3,7 +3,10 @@
 //
 // Command lines are code page 936 text. On Windows the line goes to
 // CreateProcessW as UTF-16 (a .bat or .cmd file named first is run through
-// cmd.exe); on Linux it is the script of `/bin/sh -c`, as UTF-8.
+// cmd.exe); on Linux it is the script of `/bin/sh -c`, as UTF-8. The shell
+// always starts, so on Linux a program that cannot start is seen only by a
+// waited run (the shell's codes 126 and 127 count as "could not be started");
+// a detached run reports it as started.
 //
 // Threads: any thread may call a launcher, and several threads may call it at
 // once; RunAndWait blocks only the calling thread.

@@ -42,7 +42,11 @@ std::optional<pid_t> Spawn(const std::string& commandLine, bool newSession) {
   sigset_t everySignal;
   sigfillset(&everySignal);
   posix_spawnattr_setsigdefault(&attributes, &everySignal);
-  short flags = POSIX_SPAWN_SETSIGDEF;
+  // Nor does it inherit a signal mask, such as a server's blocked SIGTERM.
+  sigset_t noSignals;
+  sigemptyset(&noSignals);
+  posix_spawnattr_setsigmask(&attributes, &noSignals);
+  short flags = POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK;
   if (newSession) flags |= POSIX_SPAWN_SETSID;
   posix_spawnattr_setflags(&attributes, flags);
   pid_t child = 0;
