@@ -84,9 +84,8 @@ std::optional<Arguments> Parse(int argc, char** argv) {
       rest.push_back(FromArgument(argv[i]));
     }
   }
-  if (parsed.command == "run") return rest.empty() && parsed.name.empty() && parsed.folder.empty()
-                                          ? std::optional(parsed)
-                                          : std::nullopt;
+  if (parsed.command == "run")
+    return rest.empty() && parsed.name.empty() && parsed.folder.empty() ? std::optional(parsed) : std::nullopt;
   if ((parsed.command != "add" && parsed.command != "get") || rest.size() != 1) return std::nullopt;
   parsed.url = rest.front();
   return parsed;

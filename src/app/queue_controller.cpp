@@ -77,7 +77,7 @@ std::string QueueController::FetchBody(const std::string& url) {
   options.statusCode = &status;
   std::string body = qr::http::WebRequest(url, options);
   if (status < 200 || status > 299) return {};
-  return text::UpToNul(body);
+  return body;
 }
 
 void QueueController::TaskCommand(int n) {
@@ -151,8 +151,8 @@ void QueueController::DeleteSelectedTask() {
 }
 
 void QueueController::ClearQueue() {
-  const int answer = services_.ShowMessage({"您确定要从 M3U8 下载列表中移除全部的下载任务吗?", "下载任务移除确认",
-                                            qr::ui::message_box::kOkCancel, true});
+  const int answer = services_.ShowMessage(
+      {"您确定要从 M3U8 下载列表中移除全部的下载任务吗?", "下载任务移除确认", qr::ui::message_box::kOkCancel, true});
   if (answer != qr::ui::message_box::kAnswerOk) return;
   Queue().Clear();
   Apply(Buttons(), kRowsRemoved);

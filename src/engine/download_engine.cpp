@@ -47,9 +47,7 @@ auto SameTask(const std::string& name, const std::string& folder) {
   };
 }
 
-std::string QuotedForShell(std::string_view path) {
-  return "'" + text::ReplaceAll(path, "'", "'\\''") + "'";
-}
+std::string QuotedForShell(std::string_view path) { return "'" + text::ReplaceAll(path, "'", "'\\''") + "'"; }
 
 }  // namespace
 
@@ -89,7 +87,7 @@ DownloadEngine::Step DownloadEngine::ResolveFirstTask() {
   }
   const std::string address = text::RemoveAll(text::RemoveAll(row[kColumnAddress], " "), "\xA1\xA1");
 
-  std::string playlist = host_.Fetch(address);
+  std::string playlist = text::UpToNul(host_.Fetch(address));
   host_.SetClipboardText(playlist);
   if (!playlist.empty()) {
     if (!text::Contains(playlist, "#EXTM3U", true)) {
@@ -134,16 +132,16 @@ DownloadEngine::Step DownloadEngine::ResolveFirstTask() {
 
 // An empty first answer: as many retries as configured, 300 ms around each.
 // True when a retry brought a text (it is not checked for "#EXTM3U").
-bool DownloadEngine::FetchWithRetries(const std::string& address, std::string& text) {
+bool DownloadEngine::FetchWithRetries(const std::string& address, std::string& playlist) {
   const std::int32_t retries = ParseRetries();
   // Without retries the empty text goes on and is found unusable.
   if (retries <= 0) return true;
   for (std::int32_t i = 1; i <= retries; ++i) {
     host_.Log("解析错误,第 " + RetryNumeral(i) + " 次重试!");
     host_.Wait(300);
-    text = host_.Fetch(address);
+    playlist = text::UpToNul(host_.Fetch(address));
     host_.Wait(300);
-    if (!text.empty()) {
+    if (!playlist.empty()) {
       host_.Log("解析成功,分析网址中..");
       return true;
     }

@@ -40,7 +40,7 @@ class DownloadEngine {
   enum class Step { kDone, kStartOver };
 
   Step ResolveFirstTask();
-  bool FetchWithRetries(const std::string& address, std::string& text);
+  bool FetchWithRetries(const std::string& address, std::string& playlist);
   void GiveUpFirstTask(const char* message, int waitMs);
   void StartSegmentDownloads(const std::shared_ptr<TaskRun>& run);
   static void SegmentJob(void* context, std::int32_t entry, std::int32_t attempt);

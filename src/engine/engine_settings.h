@@ -8,13 +8,13 @@
 
 namespace qr::engine {
 
-std::int32_t DownloadThreads();   // 20
-std::int32_t SegmentAttempts();   // 5
-std::int32_t ParseRetries();      // 5
-std::string ShutdownDelay();      // "60"
-bool ShutdownWhenDone();          // off
-bool MergeVideo();                // on
-bool DeleteTemporaryFiles();      // on
+std::int32_t DownloadThreads();           // 20
+std::int32_t SegmentAttempts();           // 5
+std::int32_t ParseRetries();              // 5
+std::string ShutdownDelay();              // "60"
+bool ShutdownWhenDone();                  // off
+bool MergeVideo();                        // on
+bool DeleteTemporaryFiles();              // on
 std::string ContinuousDownloadSetting();  // "真"
 
 }  // namespace qr::engine

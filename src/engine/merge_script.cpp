@@ -7,7 +7,10 @@ namespace qr::engine {
 
 namespace {
 
-constexpr std::string_view kMergeArguments = " -threads 0 -i index.m3u8 -c copy -y -bsf:a aac_adtstoasc ";
+// ffmpeg opens only media file names from a playlist unless told otherwise,
+// and an encryption key is stored under its own name (k1.key, key.bin...).
+constexpr std::string_view kMergeArguments =
+    " -threads 0 -allowed_extensions ALL -i index.m3u8 -c copy -y -bsf:a aac_adtstoasc ";
 
 // Characters cmd takes as operators outside double quotes.
 constexpr std::string_view kBatchOperators[] = {"&", "|", "<", ">", "^"};

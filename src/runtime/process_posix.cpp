@@ -1,5 +1,7 @@
 #include <signal.h>
+#include <fcntl.h>
 #include <spawn.h>
+#include <unistd.h>
 #include <sys/wait.h>
 
 #include <cerrno>
@@ -29,9 +31,10 @@ std::optional<int> WaitFor(pid_t child) {
   return ExitCodeOf(status);
 }
 
-// `/bin/sh -c <line>`; no window exists on Linux, so the mode changes nothing.
-// A new session keeps a detached child out of our terminal's signals.
-std::optional<pid_t> Spawn(const std::string& commandLine, bool newSession) {
+// `/bin/sh -c <line>`. Without a window to hide, a hidden child writes its
+// output nowhere instead of into our terminal. A new session keeps a
+// detached child out of our terminal's signals.
+std::optional<pid_t> Spawn(const std::string& commandLine, WindowMode mode, bool newSession) {
   const std::string script = codepage::GbkToUtf8(commandLine);
   char shell[] = "/bin/sh";
   char dashC[] = "-c";
@@ -49,8 +52,15 @@ std::optional<pid_t> Spawn(const std::string& commandLine, bool newSession) {
   short flags = POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK;
   if (newSession) flags |= POSIX_SPAWN_SETSID;
   posix_spawnattr_setflags(&attributes, flags);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  if (mode == WindowMode::kHidden) {
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+  }
   pid_t child = 0;
-  const int error = ::posix_spawn(&child, shell, nullptr, &attributes, argv, environ);
+  const int error = ::posix_spawn(&child, shell, &actions, &attributes, argv, environ);
+  posix_spawn_file_actions_destroy(&actions);
   posix_spawnattr_destroy(&attributes);
   if (error != 0) return std::nullopt;
   return child;
@@ -58,16 +68,16 @@ std::optional<pid_t> Spawn(const std::string& commandLine, bool newSession) {
 
 class PosixProcessLauncher : public ProcessLauncher {
  public:
-  std::optional<int> RunAndWait(const std::string& commandLine, WindowMode) override {
-    const std::optional<pid_t> child = Spawn(commandLine, false);
+  std::optional<int> RunAndWait(const std::string& commandLine, WindowMode mode) override {
+    const std::optional<pid_t> child = Spawn(commandLine, mode, false);
     if (!child) return std::nullopt;
     const std::optional<int> exitCode = WaitFor(*child);
     if (exitCode == kCommandNotFound || exitCode == kNotExecutable) return std::nullopt;
     return exitCode;
   }
 
-  bool RunDetached(const std::string& commandLine, WindowMode) override {
-    const std::optional<pid_t> child = Spawn(commandLine, true);
+  bool RunDetached(const std::string& commandLine, WindowMode mode) override {
+    const std::optional<pid_t> child = Spawn(commandLine, mode, true);
     if (!child) return false;
     // Someone must reap the child, or it stays a zombie for the life of this process.
     std::thread([pid = *child] { WaitFor(pid); }).detach();

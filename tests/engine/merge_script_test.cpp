@@ -5,7 +5,7 @@
 namespace qr::engine {
 namespace {
 
-const std::string kArguments = " -threads 0 -i index.m3u8 -c copy -y -bsf:a aac_adtstoasc ";
+const std::string kArguments = " -threads 0 -allowed_extensions ALL -i index.m3u8 -c copy -y -bsf:a aac_adtstoasc ";
 
 TEST(MergeScriptTest, BatchFileLinesAndQuoting) {
   struct Case {
