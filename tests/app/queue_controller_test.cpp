@@ -1,0 +1,209 @@
+// The queue controller and the engine on the headless backend, with a fake
+// network and a recording process launcher: no request leaves the process
+// and no command runs.
+#include "app/queue_controller.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <map>
+#include <mutex>
+#include <thread>
+
+#include "app/menu_ids.h"
+#include "main_window_fixture.h"
+#include "queue/download_task.h"
+#include "runtime/files.h"
+#include "support/recording_process_launcher.h"
+
+#include <algorithm>
+
+namespace qr::app {
+namespace {
+
+using qr::queue::kColumnFileCount;
+using qr::queue::kColumnProgress;
+using qr::queue::kColumnState;
+
+constexpr const char* kPlaylist =
+    "#EXTM3U\n#EXTINF:1,\nseg1.ts\n#EXTINF:1,\nseg2.ts\n#EXTINF:1,\nseg3.ts\n#EXT-X-ENDLIST\n";
+
+class QueueControllerTest : public qr::testing::MainWindowTest {
+ protected:
+  void SetUp() override {
+    MainWindowTest::SetUp();
+    // Merging and continuous download off unless a test says otherwise.
+    WriteConfig("[常规]\r\n选择框_自动合并视频=假\r\n选择框_自动连续下载=假\r\n");
+  }
+  void OpenWithController() {
+    Open();
+    controller_ = std::make_unique<QueueController>(
+        objects_, *window_, toolkit_, launcher_,
+        [this](const std::string& url) {
+          std::lock_guard guard(mutex_);
+          ++requests_[url];
+          return answers_.count(url) ? answers_[url] : std::string();
+        },
+        [](int) {});
+    window_->SetTaskControlHooks(controller_.get());
+  }
+  void TearDown() override {
+    // Engine threads end before the objects they use.
+    RunUntil([this] { return controller_ == nullptr || controller_->Idle(); });
+    window_->SetTaskControlHooks(nullptr);
+    controller_.reset();
+    MainWindowTest::TearDown();
+  }
+  void Answer(const std::string& url, std::string body) {
+    std::lock_guard guard(mutex_);
+    answers_[url] = std::move(body);
+  }
+  // The window thread's part: posted work only, the timer never fires.
+  template <typename Done>
+  bool RunUntil(Done done) {
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!done()) {
+      if (std::chrono::steady_clock::now() > limit) return false;
+      toolkit_.DrainPosted();
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+  }
+  void AddTask(const std::string& name, const std::string& url) {
+    window_->QueueView().AddRow(qr::queue::QueuedTaskRow(name, url, folder_));
+  }
+  std::vector<std::string> LogLines() {
+    std::vector<std::string> lines;
+    for (const auto& row : window_->LogView().Rows()) lines.push_back(row[1].substr(8));  // after "[HH:mm] "
+    return lines;
+  }
+  qr::ui::Toolbar& Buttons() { return window_->Model().toolbar; }
+
+  qr::process::testing::RecordingProcessLauncher launcher_;
+  std::unique_ptr<QueueController> controller_;
+  std::mutex mutex_;
+  std::map<std::string, std::string> answers_;
+  std::map<std::string, int> requests_;
+};
+
+TEST_F(QueueControllerTest, DownloadsTheFirstTaskAndNoticesItsEndWithoutWaitingForATick) {
+  OpenWithController();
+  Answer("http://h/v/index.m3u8", kPlaylist);
+  for (const char* segment : {"seg1.ts", "seg2.ts", "seg3.ts"}) Answer(std::string("http://h/v/") + segment, segment);
+  AddTask("movie", "http://h/v/index.m3u8");
+  window_->OnToolbarClick(kButtonStart);
+  ASSERT_TRUE(RunUntil([&] { return window_->QueueView().Cell(0, kColumnState) == qr::queue::kStateDownloaded; }));
+  EXPECT_EQ(window_->QueueView().Cell(0, kColumnProgress), "100%");
+  EXPECT_EQ(window_->QueueView().Cell(0, kColumnFileCount), "4/4");
+  EXPECT_EQ(qr::files::ReadFileBytes(qr::files::JoinPath(PathOf("movie"), "seg2.ts")), "seg2.ts");
+  EXPECT_TRUE(Buttons().IsEnabled(kButtonStart));
+  EXPECT_FALSE(Buttons().IsEnabled(kButtonPause));
+  EXPECT_EQ(window_->ProgressTimer().Interval(), 0);
+  EXPECT_EQ(LogLines().back(), "文件全部下载完成");
+  // Merging is off: the row stays and nothing ran.
+  ASSERT_TRUE(RunUntil([&] { return controller_->Idle(); }));
+  EXPECT_TRUE(launcher_.Runs().empty());
+}
+
+TEST_F(QueueControllerTest, AnEntryFailsAfterItsAttemptsAndTheTaskIsDropped) {
+  WriteConfig("[常规]\r\n组合框_下载错误=3\r\n选择框_自动连续下载=假\r\n");
+  OpenWithController();
+  Answer("http://h/v/index.m3u8", kPlaylist);
+  Answer("http://h/v/seg1.ts", "one");
+  Answer("http://h/v/seg3.ts", "three");
+  AddTask("movie", "http://h/v/index.m3u8");
+  AddTask("next", "http://h/v/next.m3u8");
+  controller_->StartCommand();
+  ASSERT_TRUE(RunUntil([&] { return objects_.Engine().Current()->SegmentFailed == 1 && objects_.Pool().IsIdle(); }));
+  controller_->ProgressTick();
+  const std::vector<std::string> lines = LogLines();
+  int failures = 0;
+  for (const auto& line : lines) failures += line.starts_with("文件下载失败:seg2.ts,失败 ");
+  EXPECT_EQ(failures, 3);
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "文件下载失败:seg2.ts,失败 3 次!"), lines.end());
+  EXPECT_EQ(window_->QueueView().RowCount(), 1);
+  EXPECT_EQ(window_->QueueView().Cell(0, 0), "next");
+  EXPECT_FALSE(qr::files::FolderExists(PathOf("movie")));
+  // Continuous download off: the next tick reports the interruption.
+  controller_->ProgressTick();
+  EXPECT_EQ(LogLines().back(), "下载中断");
+}
+
+TEST_F(QueueControllerTest, ProgressIsTruncatedAndAnEmptyRunShowsZero) {
+  OpenWithController();
+  AddTask("movie", "http://h/v/index.m3u8");
+  auto run = std::make_shared<qr::engine::TaskRun>();
+  run->SegmentTotal = 340;
+  run->SegmentDone = 339;
+  objects_.Engine().SetCurrent(run);
+  controller_->ProgressTick();
+  EXPECT_EQ(window_->QueueView().Cell(0, kColumnProgress), "99%");
+  EXPECT_EQ(window_->QueueView().Cell(0, kColumnFileCount), "339/340");
+  objects_.Engine().ResetForRun();
+  controller_->ProgressTick();
+  EXPECT_EQ(window_->QueueView().Cell(0, kColumnProgress), "0%");
+}
+
+TEST_F(QueueControllerTest, CommandsAndToolbarRules) {
+  OpenWithController();
+  AddTask("a", "http://h/a.m3u8");
+  AddTask("b", "http://h/b.m3u8");
+  window_->QueueView().SetCell(0, kColumnState, std::string(qr::queue::kStateDownloading));
+
+  // Delete is refused while the first row downloads, whichever row is selected.
+  window_->QueueView().SetSelectedRow(1);
+  controller_->TaskCommand(kButtonDelete);
+  EXPECT_EQ(window_->QueueView().RowCount(), 2);
+  ASSERT_EQ(toolkit_.ShownMessages().size(), 1u);
+  EXPECT_EQ(toolkit_.ShownMessages()[0].text, "请先停止任务,再删除任务!");
+  // Nor does a start begin a second worker.
+  controller_->StartCommand();
+  EXPECT_TRUE(controller_->Idle());
+
+  struct Case {
+    int selected;
+    bool pause, stop, remove;
+  };
+  for (const Case& c : {Case{0, true, true, true}, Case{1, false, false, true}, Case{-1, false, false, false}}) {
+    window_->QueueView().SetSelectedRow(c.selected);
+    controller_->QueueSelectionChanged();
+    EXPECT_EQ(Buttons().IsEnabled(kButtonPause), c.pause) << c.selected;
+    EXPECT_EQ(Buttons().IsEnabled(kButtonStop), c.stop) << c.selected;
+    EXPECT_EQ(Buttons().IsEnabled(kButtonDelete), c.remove) << c.selected;
+  }
+
+  // Pause and resume change the caption; only the pause is logged.
+  controller_->TaskCommand(kButtonPause);
+  EXPECT_EQ(Buttons().Caption(kButtonPause), "恢复");
+  EXPECT_EQ(LogLines().back(), "已经暂停下载");
+  controller_->TaskCommand(kButtonPause);
+  EXPECT_EQ(Buttons().Caption(kButtonPause), "暂停");
+
+  // Stop puts the row back in the queue and deletes its temporary folder only.
+  ASSERT_TRUE(qr::files::EnsureFolder(PathOf("a")));
+  controller_->TaskCommand(kButtonStop);
+  EXPECT_EQ(window_->QueueView().Cell(0, kColumnState), qr::queue::kStateQueued);
+  EXPECT_FALSE(qr::files::FolderExists(PathOf("a")));
+  EXPECT_TRUE(qr::files::FolderExists(folder_));
+  EXPECT_TRUE(Buttons().IsEnabled(kButtonStart));
+}
+
+TEST_F(QueueControllerTest, EmptyQueueShutsDownOnlyWithADelayOfDigits) {
+  struct Case {
+    const char* delay;
+    std::size_t commands;
+  };
+  OpenWithController();
+  for (const Case& c : {Case{"60", 1}, Case{"6 0 & del x", 1}}) {
+    WriteConfig(std::string("[常规]\r\n选择框_完成后自动关机=真\r\n编辑框_关机时间=") + c.delay + "\r\n");
+    controller_->StartTaskWorker();
+    ASSERT_TRUE(RunUntil([&] { return controller_->Idle(); }));
+  }
+  ASSERT_EQ(launcher_.Runs().size(), 1u);
+  EXPECT_EQ(launcher_.Runs()[0].commandLine, qr::engine::DownloadEngine::ShutdownCommand("60"));
+  EXPECT_FALSE(launcher_.Runs()[0].waited);
+  EXPECT_FALSE(Buttons().IsEnabled(kButtonDelete));
+}
+
+}  // namespace
+}  // namespace qr::app
