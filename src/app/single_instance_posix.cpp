@@ -12,11 +12,12 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <utility>
 
+#include "app/local_socket_posix.h"
 #include "app/single_instance.h"
 
 namespace qr::app {
@@ -24,6 +25,10 @@ namespace qr::app {
 namespace {
 
 constexpr char kRaiseRequest[] = "raise\n";
+// How long a later copy tries to reach the first: a first copy that hangs (or
+// is suspended) must not hold the later one, whose connect would otherwise
+// wait for ever once the listen backlog is full.
+constexpr int kRaiseLimitMs = 100;
 
 // The folder for the lock and the socket: given, from QUILLREEL_RUNTIME_FOLDER,
 // the session's runtime folder, or a private folder under /tmp. Empty when no
@@ -40,14 +45,6 @@ std::string RuntimeFolder(const std::string& given) {
     return {};
   }
   return fallback;
-}
-
-bool FillSocketAddress(const std::string& path, sockaddr_un& address) {
-  std::memset(&address, 0, sizeof address);
-  address.sun_family = AF_UNIX;
-  if (path.size() >= sizeof address.sun_path) return false;
-  std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
-  return true;
 }
 
 class LockFileInstance : public SingleInstance {
@@ -91,15 +88,8 @@ class LockFileInstance : public SingleInstance {
   }
 
   bool AskFirstCopyToRaise() override {
-    sockaddr_un address{};
-    if (socketPath_.empty() || !FillSocketAddress(socketPath_, address)) return false;
-    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) return false;
-    bool sent = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-                send(fd, kRaiseRequest, sizeof kRaiseRequest - 1, MSG_NOSIGNAL) ==
-                    static_cast<ssize_t>(sizeof kRaiseRequest - 1);
-    close(fd);
-    return sent;
+    return !socketPath_.empty() &&
+           SendToLocalSocket(socketPath_, std::string_view(kRaiseRequest, sizeof kRaiseRequest - 1), kRaiseLimitMs);
   }
 
  private:

@@ -488,7 +488,11 @@ bool ThreadPool::Stop(StopMode mode, std::int32_t timeoutMs, bool pumpMessages) 
 
 void ThreadPool::Pause() {
   HandleUse use(shared_->handleUsers);
-  if (shared_->State() == PoolState::Running) shared_->runGate.Reset();
+  if (shared_->State() != PoolState::Running) return;
+  shared_->runGate.Reset();
+  // A stop that came in between has opened the gate already and must win:
+  // open it again, or the workers would wait on it for ever.
+  if (shared_->State() != PoolState::Running) shared_->runGate.Set();
 }
 
 void ThreadPool::Resume() {

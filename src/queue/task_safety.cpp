@@ -23,10 +23,15 @@ bool HoldsAnyOf(std::string_view text, std::string_view forbidden) {
   return false;
 }
 
+// Windows cuts trailing dots and spaces off a file name, so "..." or ". "
+// would name the task's folder itself, ".. " the folder above it, and "a."
+// the same file as "a". Covers "." and "..", and names of only dots and spaces.
+bool EndsInDotOrSpace(std::string_view name) { return qr::text::EndsWith(name, ".") || qr::text::EndsWith(name, " "); }
+
 }  // namespace
 
 bool IsSafeTaskName(std::string_view name) {
-  if (name.empty() || name == "." || name == "..") return false;
+  if (name.empty() || EndsInDotOrSpace(name)) return false;
   return !HoldsAnyOf(name, kNotInFileNames) && !HoldsAnyOf(name, kCommandOperators);
 }
 

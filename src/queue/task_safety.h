@@ -1,8 +1,9 @@
 // Whether a task's name and folder may be used to build paths and the merge
 // batch line. The name becomes a folder and a file below the task's folder,
 // and both end up in a command line, so a name that leaves that folder (".."
-// or a separator) or text that a command line would take as an operator could
-// delete or write elsewhere, or run a command.
+// or a separator, or a name that Windows cuts short: "...", ".. ", "a.") or
+// text that a command line would take as an operator could delete or write
+// elsewhere, or run a command.
 #pragma once
 
 #include <string_view>
@@ -11,7 +12,9 @@ namespace qr::queue {
 
 enum class TaskSafety {
   kSafe,
-  kUnsafeName,    // empty, "." or "..", a character not allowed in a file name, or a control character
+  // empty, ending in a dot or a space (so also "." and ".."), a character
+  // not allowed in a file name, a command-line operator or a control character
+  kUnsafeName,
   kUnsafeFolder,  // a command-line operator or a control character
 };
 

@@ -30,6 +30,50 @@ bool IsSeparator(char c) { return c == '/' || c == '\\'; }
 
 bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
+// The parts between separators, '/' and '\' alike on every system.
+std::vector<std::string> PathParts(std::string_view path) {
+  return text::Split(text::ReplaceAll(path, "\\", "/"), "/");
+}
+
+enum class PartMove { kStay, kClimb, kEnter };
+
+// How Windows reads one part of a path: trailing dots and spaces are cut off,
+// so "..." and ". " stay where they are and ".. " climbs as ".." does.
+PartMove MoveOf(std::string_view part) {
+  if (text::TrimEndOf(part, " ") == "..") return PartMove::kClimb;
+  return text::TrimEndOf(part, ". ").empty() ? PartMove::kStay : PartMove::kEnter;
+}
+
+// True when Windows would cut the target's last part short: "<dl>\..." is
+// <dl> itself and "<dl>\sub." is <dl>\sub, not the folder that was named.
+bool LastPartIsCutShort(std::string_view path) {
+  const std::vector<std::string> parts = PathParts(path);
+  for (auto part = parts.rbegin(); part != parts.rend(); ++part) {
+    if (part->empty()) continue;
+    return *part != "." && *part != ".." && text::TrimEndOf(*part, ". ") != *part;
+  }
+  return false;
+}
+
+// Deletes everything below `folder`, then the folder: one listing per folder
+// and one attempt per entry, so it always ends. (The library's remove_all
+// never ended under wine on "<dl>\...": the entries listed through that name
+// cannot be reached by it, their removal finds nothing to remove and reports
+// no error, and remove_all kept coming back to them.) Links are removed, not followed.
+bool RemoveTree(const std::filesystem::path& folder) {
+  std::error_code error;
+  std::vector<std::filesystem::path> entries;
+  for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error)) {
+    entries.push_back(entry->path());
+  }
+  bool removed = !error;
+  for (const std::filesystem::path& entry : entries) {
+    const bool isFolder = std::filesystem::is_directory(std::filesystem::symlink_status(entry, error));
+    removed = (isFolder ? RemoveTree(entry) : std::filesystem::remove(entry, error)) && removed;
+  }
+  return removed && std::filesystem::remove(folder, error);
+}
+
 }  // namespace
 
 std::string JoinPath(std::string_view folder, std::string_view name) {
@@ -94,37 +138,36 @@ bool EnsureFolder(std::string_view path) {
 }
 
 bool IsUnsafeTreeTarget(std::string_view path) {
-  std::size_t pos = 0;
-  bool unc = path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1]);
-  if (path.size() >= 2 && IsDriveLetter(path[0]) && path[1] == ':') pos = 2;
-  // Resolve "." and ".." lexically; climbing above the start is unsafe by itself.
-  std::vector<std::string_view> kept;
-  while (pos <= path.size()) {
-    std::size_t next = pos;
-    while (next < path.size() && !IsSeparator(path[next])) ++next;
-    const std::string_view part = path.substr(pos, next - pos);
-    if (part == "..") {
-      if (kept.empty()) return true;
-      kept.pop_back();
-    } else if (!part.empty() && part != ".") {
-      kept.push_back(part);
+  const bool unc = path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1]);
+  const bool drive = path.size() >= 2 && IsDriveLetter(path[0]) && path[1] == ':';
+  // Resolve the parts lexically; climbing above the start is unsafe by itself.
+  std::size_t kept = 0;
+  for (const std::string& part : PathParts(path.substr(drive ? 2 : 0))) {
+    switch (MoveOf(part)) {
+      case PartMove::kClimb:
+        if (kept == 0) return true;
+        --kept;
+        break;
+      case PartMove::kEnter:
+        ++kept;
+        break;
+      case PartMove::kStay:
+        break;
     }
-    pos = next + 1;
   }
   // A share root (\\server\share) is as much a whole drive as C:\ is.
-  return kept.empty() || (unc && kept.size() <= 2);
+  return kept == 0 || (unc && kept <= 2);
 }
 
 bool DeleteFolderTree(std::string_view path) {
-  if (IsUnsafeTreeTarget(path)) return false;
+  if (IsUnsafeTreeTarget(path) || LastPartIsCutShort(path)) return false;
   const std::filesystem::path native = ToNativePath(path);
   std::error_code error;
   // A relative path must not resolve to a root either (for example "a/.." from "/").
   const std::filesystem::path absolute = std::filesystem::absolute(native, error).lexically_normal();
   if (error || absolute == absolute.root_path() || !absolute.has_relative_path()) return false;
   if (!std::filesystem::is_directory(native, error)) return false;
-  std::filesystem::remove_all(native, error);
-  return !error;
+  return RemoveTree(native);
 }
 
 std::string ProgramFolder() {

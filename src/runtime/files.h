@@ -40,9 +40,14 @@ bool EnsureFolder(std::string_view path);
 // True when deleting `path` as a tree could reach a whole drive, a root, the
 // current folder or above: an empty path, "/", "C:", "C:\", "\\server\share",
 // and anything that names such a place once "." and ".." are resolved
-// ("X/..", "C:\a\.."). Both '/' and '\' count as separators on every system.
+// ("X/..", "C:\a\.."). Both '/' and '\' count as separators on every system,
+// and every part reads as Windows reads it, without its trailing dots and
+// spaces ("X\..." is X, "X\.. " is above X).
 bool IsUnsafeTreeTarget(std::string_view path);
-// Deletes a folder with everything below it; refuses unsafe targets (see above).
+// Deletes a folder with everything below it; refuses unsafe targets (see
+// above) and a target whose last part ends in a dot or a space (Windows would
+// delete another folder than the one named). Each entry is tried once, so a
+// deletion always ends, whether or not everything could be removed.
 bool DeleteFolderTree(std::string_view path);
 
 // The folder of the program's executable, without a final separator. Tests

@@ -133,6 +133,16 @@ std::string Trim(std::string_view text) {
   return std::string(text.substr(begin, end - begin));
 }
 
+std::string TrimEndOf(std::string_view text, std::string_view characters) {
+  std::size_t end = 0;
+  for (std::size_t pos = 0; pos < text.size();) {
+    const std::size_t length = CharLength(text, pos);
+    if (length != 1 || characters.find(text[pos]) == std::string_view::npos) end = pos + length;
+    pos += length;
+  }
+  return std::string(text.substr(0, end));
+}
+
 std::string ToUpperAscii(std::string_view text) {
   std::string result(text);
   for (std::size_t pos = 0; pos < result.size(); pos += CharLength(result, pos)) {

@@ -52,6 +52,8 @@ std::string RemoveAll(std::string_view text, std::string_view what, bool ignoreC
 
 // Removes leading/trailing ASCII spaces and full-width spaces (A1 A1), nothing else.
 std::string Trim(std::string_view text);
+// Removes every trailing single-byte character that is one of `characters`.
+std::string TrimEndOf(std::string_view text, std::string_view characters);
 
 // ASCII-only case mapping; GBK bytes pass unchanged.
 std::string ToUpperAscii(std::string_view text);

@@ -6,10 +6,13 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <csignal>
 #include <chrono>
+#include <memory>
 #include <cstdlib>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "program_folder_fixture.h"
 
@@ -97,6 +100,19 @@ class Probe {
     pid_ = -1;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
+  // The exit code, or -1 when the child has not ended within `limitMs`.
+  int WaitFor(int limitMs) {
+    for (int waited = 0; waited <= limitMs; waited += 10) {
+      int status = 0;
+      if (pid_ > 0 && waitpid(pid_, &status, WNOHANG) == pid_) {
+        pid_ = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+      }
+      std::this_thread::sleep_for(10ms);
+    }
+    return -1;
+  }
+  void Signal(int signal) { kill(pid_, signal); }
   const std::string& Output() const { return output_; }
 
  private:
@@ -122,6 +138,20 @@ TEST_F(SingleInstancePosixTest, SecondProcessTellsTheUserRaisesTheFirstAndLeaves
   ASSERT_TRUE(first.ReadUntil("raised 1\n")) << first.Output();
   EXPECT_EQ(first.Wait(), 0);
   EXPECT_EQ(Read("download.ini"), queue);
+}
+
+// A first copy that hangs (here: suspended) never answers; more later copies
+// than its listen backlog holds must still all end at once, with status 0.
+TEST_F(SingleInstancePosixTest, LaterCopiesEndPromptlyWhileTheFirstIsSuspended) {
+  Probe first(runtime_, folder_);
+  ASSERT_TRUE(first.ReadUntil("ready\n")) << first.Output();
+  first.Signal(SIGSTOP);
+  std::vector<std::unique_ptr<Probe>> later;
+  for (int copy = 0; copy < 7; ++copy) later.push_back(std::make_unique<Probe>(runtime_, folder_));
+  for (std::size_t copy = 0; copy < later.size(); ++copy) {
+    EXPECT_EQ(later[copy]->WaitFor(3000), 0) << "copy " << copy + 2 << " did not end in time";
+  }
+  first.Signal(SIGCONT);
 }
 
 }  // namespace

@@ -12,8 +12,16 @@ TEST(TaskSafetyTest, NamesThatLeaveTheFolderOrBreakACommandLineAreUnsafe) {
                                  "a^b", "100%", "a\tb", "a\nb", "a\x7F"}) {
     EXPECT_FALSE(IsSafeTaskName(name)) << name;
   }
-  for (const std::string name : {"电影", "a.b", "...", "第1集 (高清)", "x-y_z", "a,b"}) {
+  for (const std::string name : {"电影", "a.b", "第1集 (高清)", "x-y_z", "a,b", " a", ".a"}) {
     EXPECT_TRUE(IsSafeTaskName(name)) << name;
+  }
+}
+
+// Windows cuts trailing dots and spaces from a name: "..." and ". " would name
+// the folder itself, ".. " its parent, "a." another task's "a".
+TEST(TaskSafetyTest, NamesOfDotsAndSpacesOrEndingInOneAreUnsafe) {
+  for (const std::string name : {"...", ". ", ".. ", " ", "  ", ". .", "a.", "a ", "电影.", "电影 "}) {
+    EXPECT_FALSE(IsSafeTaskName(name)) << '"' << name << '"';
   }
 }
 

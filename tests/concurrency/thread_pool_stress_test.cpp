@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "pool_test_jobs.h"
@@ -76,6 +78,44 @@ TEST(ThreadPoolStressTest, StartStopCyclesInEveryModeLoseAndDoubleNothing) {
     }
     EXPECT_EQ(wrong, 0) << "cycle " << cycle;
   }
+}
+
+// A pause that checked "running" just before a stop opened the run gate must
+// not close the gate again behind the stop: the workers would wait on it for
+// ever and the pool would stay in Stopping.
+TEST(ThreadPoolStressTest, StopWinsOverPauseRacingIt) {
+  ThreadPool pool;
+  std::atomic<bool> done{false};
+  // Pausing without resuming keeps a pause underway most of the time while
+  // the pool runs (the stop alone lets the jobs run); no pause once it is
+  // stopping, so that its last worker soon finds nobody using the pool.
+  auto keepPausing = [&] {
+    while (!done.load()) {
+      if (pool.GetState() == PoolState::Running) {
+        pool.Pause();
+      } else {
+        std::this_thread::yield();
+      }
+    }
+  };
+  // Many more pausing threads than cores: one is often preempted inside its pause.
+  std::vector<std::thread> pausers;
+  for (int i = 0; i < 6; ++i) pausers.emplace_back(keepPausing);
+  const std::int64_t end = MillisecondClock() + 2000;
+  int round = 0;
+  bool started = true;
+  // A stop that does not wait makes for many rounds; the next start then
+  // waits for the pool to reach Stopped, which a lost stop never does.
+  for (; started && MillisecondClock() < end; ++round) {
+    started = Eventually([&pool] { return pool.Start(3, 3); }, 2000);
+    for (int job = 0; job < 20; ++job) pool.Post(CountJob);
+    pool.Stop(StopMode::FinishNoWait);
+  }
+  done = true;
+  for (std::thread& pauser : pausers) pauser.join();
+  EXPECT_TRUE(started) << "round " << round << ": state " << static_cast<int>(pool.GetState()) << ", live "
+                       << pool.LiveThreads() << ", queued " << pool.QueuedJobs();
+  EXPECT_TRUE(EventuallyStopped(pool, 1000));
 }
 
 }  // namespace

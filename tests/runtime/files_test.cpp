@@ -56,8 +56,29 @@ TEST(FilesSafety, TreeDeletionRefusesRootsDrivesAndEscapes) {
     EXPECT_TRUE(IsUnsafeTreeTarget(unsafe)) << unsafe;
     EXPECT_FALSE(DeleteFolderTree(unsafe)) << unsafe;
   }
-  for (const char* safe : {"C:\\videos\\电影", "/tmp/x", "a/b/..", "\\\\server\\share\\dir"}) {
+  // Every part reads as Windows reads it, without its trailing dots and spaces.
+  for (const char* unsafe :
+       {"...", ". ", " ", "X/.. ", "X\\...\\..", "C:\\a\\.. ", "C:\\. ", "\\\\server\\share\\..."}) {
+    EXPECT_TRUE(IsUnsafeTreeTarget(unsafe)) << '"' << unsafe << '"';
+    EXPECT_FALSE(DeleteFolderTree(unsafe)) << '"' << unsafe << '"';
+  }
+  for (const char* safe :
+       {"C:\\videos\\电影", "/tmp/x", "a/b/..", "\\\\server\\share\\dir", "C:\\a\\b\\.. ", "a.b/c"}) {
     EXPECT_FALSE(IsUnsafeTreeTarget(safe)) << safe;
+  }
+}
+
+// Windows cuts trailing dots and spaces off a path's last part, so "<dl>\..."
+// is the download folder itself and "<dl>\.. " its parent.
+TEST_F(FilesTest, TargetsEndingInADotOrSpaceAreNeverDeleted) {
+  const std::string dl = JoinPath(root_, "dl");
+  ASSERT_TRUE(EnsureFolder(JoinPath(dl, "sub")));
+  ASSERT_TRUE(WriteFileBytes(JoinPath(dl, "f.ts"), "x"));
+  for (const char* name : {"...", ". ", ".. ", " ", "sub.", "sub "}) {
+    EnsureFolder(JoinPath(dl, name));  // elsewhere than Windows a folder of that very name
+    EXPECT_FALSE(DeleteFolderTree(JoinPath(dl, name))) << '"' << name << '"';
+    EXPECT_TRUE(FileExists(JoinPath(dl, "f.ts"))) << '"' << name << '"';
+    EXPECT_TRUE(FolderExists(JoinPath(dl, "sub"))) << '"' << name << '"';
   }
 }
 

@@ -89,6 +89,14 @@ TEST(TextTrim, AsciiAndFullWidthSpacesOnly) {
   EXPECT_EQ(Trim("x\xB0\xA1"), "x\xB0\xA1");
 }
 
+TEST(TextTrim, TrailingCharactersOfASetWithoutSplittingACharacter) {
+  EXPECT_EQ(TrimEndOf("a. . ", ". "), "a");
+  EXPECT_EQ(TrimEndOf(" .a. ", ". "), " .a");
+  EXPECT_EQ(TrimEndOf("...", ". "), "");
+  // The trail byte of 乗 is a backslash: only the real one after it goes.
+  EXPECT_EQ(TrimEndOf("乗\\", "\\"), "乗");
+}
+
 TEST(TextBetweenTest, ReadsOneLineValue) {
   EXPECT_EQ(TextBetween("a=1\r\nb=2\r\n", "b=", "\r\n"), "2");
   EXPECT_EQ(TextBetween("a=1\r\nb=2\r\n", "c=", "\r\n"), "");
