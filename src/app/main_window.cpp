@@ -11,14 +11,6 @@
 
 namespace qr::app {
 
-namespace {
-
-qr::queue::TaskLog ProgramLogTo(AppLog& log) {
-  return [&log](const std::string& message) { log.Append(message); };
-}
-
-}  // namespace
-
 MainWindow::MainWindow(ProcessObjects& objects, qr::ui::ToolkitServices& services,
                        std::unique_ptr<SingleInstance> instance)
     : objects_(objects),
@@ -46,7 +38,7 @@ bool MainWindow::OnCreated() {
                                           [this] { services_.PostToWindowThread([this] { OnRaiseRequest(); }); });
   if (!first) return false;
   if (qr::settings::IsSettingOn(qr::settings::kTrayIconAtStart)) model_.tray.Show(std::string(kTrayTip));
-  qr::queue::LoadQueue(parts_.queue, ProgramLogTo(log_));
+  qr::queue::LoadQueue(parts_.queue);
   queueLoaded_ = true;
   return true;
 }
@@ -89,7 +81,7 @@ void MainWindow::OnMenuCommand(int itemId) {
       qr::queue::ExportTasks(parts_.queue, services_);
       break;
     case kMenuImport:
-      qr::queue::ImportTasks(parts_.queue, services_, ProgramLogTo(log_));
+      qr::queue::ImportTasks(parts_.queue, services_);
       break;
     case kMenuExit:
     case kMenuTrayExit:

@@ -26,11 +26,11 @@ bool SaveQueue(const qr::ui::ListView& queue) {
   return qr::files::ReplaceFileBytes(path, content);
 }
 
-int LoadQueue(qr::ui::ListView& queue, const TaskLog& log) {
+int LoadQueue(qr::ui::ListView& queue) {
   const std::string text = qr::files::ReadFileBytes(QueueFilePath());
-  return AppendTaskLines(
-      queue, text, 4,
-      [](const std::vector<std::string>& fields) { return TaskRow(fields[0], fields[1], fields[2], fields[3]); }, log);
+  return AppendTaskLines(queue, text, 4, [](const std::vector<std::string>& fields) {
+    return TaskRow(fields[0], fields[1], fields[2], fields[3]);
+  });
 }
 
 }  // namespace qr::queue

@@ -24,6 +24,6 @@ bool SaveQueue(const qr::ui::ListView& queue);
 
 // Appends the rows of download.ini to `queue` (see AppendTaskLines for what
 // is skipped); a missing file adds nothing. Returns the number of rows added.
-int LoadQueue(qr::ui::ListView& queue, const TaskLog& log);
+int LoadQueue(qr::ui::ListView& queue);
 
 }  // namespace qr::queue

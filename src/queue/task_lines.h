@@ -11,17 +11,14 @@
 
 namespace qr::queue {
 
-// Where the queue reports what it skipped (the program log).
-using TaskLog = std::function<void(const std::string& message)>;
-
 using RowFromFields = std::function<std::vector<std::string>(const std::vector<std::string>& fields)>;
 
 // Splits `text` into CR LF lines and each line into comma fields, and appends
 // one row per line made by `rowOf`. Blank lines and lines with fewer than
-// `minFields` fields are passed over; a row whose name or folder is unsafe
-// (see task_safety.h) is left out with a log line naming it. Returns the
+// `minFields` fields are passed over; every other line is kept whatever its
+// name or folder holds (whether they can be used is checked when the task
+// starts, see task_safety.h), so a later save loses no row. Returns the
 // number of rows added.
-int AppendTaskLines(qr::ui::ListView& queue, std::string_view text, std::size_t minFields, const RowFromFields& rowOf,
-                    const TaskLog& log);
+int AppendTaskLines(qr::ui::ListView& queue, std::string_view text, std::size_t minFields, const RowFromFields& rowOf);
 
 }  // namespace qr::queue

@@ -8,8 +8,8 @@ namespace {
 
 // Characters Windows does not allow in a file name.
 constexpr std::string_view kNotInFileNames = "\\/:*?\"<>|";
-// Characters a batch line takes as operators or variable marks.
-constexpr std::string_view kCommandOperators = "&|<>^%";
+// A folder holds separators and a drive colon; these it cannot hold.
+constexpr std::string_view kNotInFolders = "*?\"<>|";
 
 bool IsControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
 
@@ -32,10 +32,10 @@ bool EndsInDotOrSpace(std::string_view name) { return qr::text::EndsWith(name, "
 
 bool IsSafeTaskName(std::string_view name) {
   if (name.empty() || EndsInDotOrSpace(name)) return false;
-  return !HoldsAnyOf(name, kNotInFileNames) && !HoldsAnyOf(name, kCommandOperators);
+  return !HoldsAnyOf(name, kNotInFileNames);
 }
 
-bool IsSafeTaskFolder(std::string_view folder) { return !HoldsAnyOf(folder, kCommandOperators); }
+bool IsSafeTaskFolder(std::string_view folder) { return !HoldsAnyOf(folder, kNotInFolders); }
 
 TaskSafety CheckTask(std::string_view name, std::string_view folder) {
   if (!IsSafeTaskName(name)) return TaskSafety::kUnsafeName;

@@ -1,9 +1,10 @@
-// Whether a task's name and folder may be used to build paths and the merge
-// batch line. The name becomes a folder and a file below the task's folder,
-// and both end up in a command line, so a name that leaves that folder (".."
-// or a separator, or a name that Windows cuts short: "...", ".. ", "a.") or
-// text that a command line would take as an operator could delete or write
-// elsewhere, or run a command.
+// Whether a task's name and folder can be used for its files, checked where a
+// task is about to use them (the queue itself keeps every row it is given).
+// The name becomes a folder and a file below the task's folder, so it must be
+// a file name that stays there: no separator, no "..", and nothing that
+// Windows cuts short ("...", ".. ", "a." lose their trailing dots and
+// spaces). Batch characters such as & % ^ are ordinary here: whoever writes
+// a command line escapes them.
 #pragma once
 
 #include <string_view>
@@ -13,9 +14,9 @@ namespace qr::queue {
 enum class TaskSafety {
   kSafe,
   // empty, ending in a dot or a space (so also "." and ".."), a character
-  // not allowed in a file name, a command-line operator or a control character
+  // not allowed in a file name, or a control character
   kUnsafeName,
-  kUnsafeFolder,  // a command-line operator or a control character
+  kUnsafeFolder,  // a wildcard, a quote, '<', '>', '|' or a control character
 };
 
 // Characters are checked, not bytes: the trail byte of a two-byte character

@@ -20,7 +20,7 @@ qr::ui::FileDialogRequest TaskFileDialog(std::string title) {
 
 }  // namespace
 
-int ImportTasks(qr::ui::ListView& queue, qr::ui::ToolkitServices& services, const TaskLog& log) {
+int ImportTasks(qr::ui::ListView& queue, qr::ui::ToolkitServices& services) {
   const std::string folder = qr::settings::ReadSetting(qr::settings::kDownloadFolder);
   const std::string path = services.ChooseOpenFile(TaskFileDialog("请选择欲导入的文本"));
   if (path.empty()) return 0;
@@ -34,9 +34,9 @@ int ImportTasks(qr::ui::ListView& queue, qr::ui::ToolkitServices& services, cons
     services.ShowMessage({"仅支持用 , 分割", "信息：", qr::ui::message_box::kIconError});
     return 0;
   }
-  return AppendTaskLines(
-      queue, text, 2,
-      [&folder](const std::vector<std::string>& fields) { return QueuedTaskRow(fields[0], fields[1], folder); }, log);
+  return AppendTaskLines(queue, text, 2, [&folder](const std::vector<std::string>& fields) {
+    return QueuedTaskRow(fields[0], fields[1], folder);
+  });
 }
 
 bool ExportTasks(const qr::ui::ListView& queue, qr::ui::ToolkitServices& services) {

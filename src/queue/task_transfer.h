@@ -16,7 +16,7 @@ inline constexpr std::string_view kTaskFileFilter = "配置设置(*.txt)|*.txt|�
 // Asks for a file, and appends one queued row per "name,address" line into
 // the configured download folder. A file without any comma is refused with a
 // message. Returns the number of rows added.
-int ImportTasks(qr::ui::ListView& queue, qr::ui::ToolkitServices& services, const TaskLog& log);
+int ImportTasks(qr::ui::ListView& queue, qr::ui::ToolkitServices& services);
 
 // Asks for a file and appends "name,address" CR LF for every row to it, in
 // code page 936, keeping what the file held. Returns false when cancelled or

@@ -1,5 +1,6 @@
 #include "settings/ini_store.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <mutex>
 #include <system_error>
@@ -84,34 +85,39 @@ IniDocument IniDocument::Parse(std::string_view bytes) {
   IniDocument document;
   std::size_t start = 0;
   while (start < bytes.size()) {
-    // LF never occurs inside a GBK character, so lines can be cut byte by byte.
-    std::size_t end = bytes.find('\n', start);
-    const std::size_t next = end == std::string_view::npos ? bytes.size() : end + 1;
-    if (end == std::string_view::npos) end = bytes.size();
-    std::string_view line = bytes.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    document.lines_.emplace_back(line);
+    // CR and LF never occur inside a GBK character, so lines can be cut byte by byte.
+    const std::size_t end = std::min(bytes.find_first_of("\r\n", start), bytes.size());
+    std::size_t next = std::min(end + 1, bytes.size());
+    if (text::MatchesAt(bytes, end, kLineEnd)) ++next;
+    document.lines_.push_back(
+        {std::string(bytes.substr(start, end - start)), std::string(bytes.substr(end, next - end))});
     start = next;
+  }
+  if (!document.lines_.empty() && !document.lines_.front().end.empty()) {
+    document.newLineEnd_ = document.lines_.front().end;
   }
   return document;
 }
 
 std::string IniDocument::Serialize() const {
   std::string bytes;
-  for (const std::string& line : lines_) {
-    bytes += line;
-    bytes += kLineEnd;
-  }
+  for (const Line& line : lines_) bytes += line.text + line.end;
   return bytes;
+}
+
+// A line put after a last line that had no end gives that line one first.
+void IniDocument::InsertLine(std::size_t at, std::string text) {
+  if (at > 0 && lines_[at - 1].end.empty()) lines_[at - 1].end = newLineEnd_;
+  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), Line{std::move(text), newLineEnd_});
 }
 
 std::optional<IniDocument::SectionRange> IniDocument::FindSection(std::string_view section) const {
   const std::string_view wanted = TrimBlanks(section);
   for (std::size_t header = 0; header < lines_.size(); ++header) {
-    const auto name = SectionNameOf(lines_[header]);
+    const auto name = SectionNameOf(lines_[header].text);
     if (!name || !text::EqualsIgnoringCase(*name, wanted)) continue;
     std::size_t end = header + 1;
-    while (end < lines_.size() && !SectionNameOf(lines_[end])) ++end;
+    while (end < lines_.size() && !SectionNameOf(lines_[end].text)) ++end;
     return SectionRange{header, end};
   }
   return std::nullopt;
@@ -122,7 +128,7 @@ std::optional<std::string> IniDocument::Value(std::string_view section, std::str
   if (!range) return std::nullopt;
   const std::string wanted(TrimBlanks(text::UpToNul(key)));
   for (std::size_t i = range->header + 1; i < range->end; ++i) {
-    const auto keyLine = KeyLineOf(lines_[i]);
+    const auto keyLine = KeyLineOf(lines_[i].text);
     if (keyLine && text::EqualsIgnoringCase(keyLine->key, wanted)) {
       return text::FirstBytes(WithoutEnclosingQuotes(keyLine->value), kIniValueLimit);
     }
@@ -140,22 +146,22 @@ bool IniDocument::SetValue(std::string_view section, std::string_view key, std::
   std::string line = keyName + "=" + valueText;
   const auto range = FindSection(sectionName);
   if (!range) {
-    lines_.push_back("[" + sectionName + "]");
-    lines_.push_back(std::move(line));
+    InsertLine(lines_.size(), "[" + sectionName + "]");
+    InsertLine(lines_.size(), std::move(line));
     return true;
   }
   for (std::size_t i = range->header + 1; i < range->end; ++i) {
-    const auto keyLine = KeyLineOf(lines_[i]);
+    const auto keyLine = KeyLineOf(lines_[i].text);
     if (keyLine && text::EqualsIgnoringCase(keyLine->key, keyName)) {
-      lines_[i] = std::move(line);
+      lines_[i].text = std::move(line);
       return true;
     }
   }
   // After the section's last non-blank line, so blank lines that part it
   // from the next section stay where they are.
   std::size_t at = range->end;
-  while (at > range->header + 1 && TrimBlanks(lines_[at - 1]).empty()) --at;
-  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
+  while (at > range->header + 1 && TrimBlanks(lines_[at - 1].text).empty()) --at;
+  InsertLine(at, std::move(line));
   return true;
 }
 

@@ -6,10 +6,12 @@
 // around names and values are ignored on reading, and a value enclosed in a
 // pair of quotes comes back without them; sections keep the order in which
 // they were first written; a new key goes to the end of its section and an
-// existing one is rewritten in place; every line, the last included, ends
-// with CR LF; GBK bytes (Chinese names and values) pass untouched; a value
-// reads back cut to 10239 bytes. Lines that are neither a section nor a key
-// (comments, blank lines, junk) are kept as they are.
+// existing one is rewritten in place; a line ends at CR LF, LF or a lone CR;
+// GBK bytes (Chinese names and values) pass untouched; a value reads back cut
+// to 10239 bytes. A rewrite keeps every other line, and every line end, byte
+// for byte, also lines that are neither a section nor a key (comments, blank
+// lines, junk); a new line ends as the file's first line does (CR LF in a
+// file without one).
 #pragma once
 
 #include <cstddef>
@@ -25,9 +27,9 @@ inline constexpr std::size_t kIniValueLimit = 10239;
 
 class IniDocument {
  public:
-  // Lines end at LF; a CR before it belongs to the line end.
+  // Lines end at CR LF, LF or a lone CR.
   static IniDocument Parse(std::string_view bytes);
-  // Every line followed by CR LF.
+  // Every line followed by its own line end.
   std::string Serialize() const;
 
   // The value as a reader gets it (see above); nullopt when the section or the key is missing.
@@ -45,9 +47,15 @@ class IniDocument {
     std::size_t header;
     std::size_t end;  // one past its last line
   };
+  struct Line {
+    std::string text;
+    std::string end;  // empty only for a last line that has none
+  };
   std::optional<SectionRange> FindSection(std::string_view section) const;
+  void InsertLine(std::size_t at, std::string text);
 
-  std::vector<std::string> lines_;
+  std::vector<Line> lines_;
+  std::string newLineEnd_ = "\r\n";
 };
 
 // The value of `key` in `section` of the file at `path`; `fallback` when the

@@ -19,11 +19,8 @@ class QueueFileTest : public qr::testing::ProgramFolderTest {
     ProgramFolderTest::SetUp();
     queue_.SetColumns(QueueColumns());
   }
-  int Load() {
-    return LoadQueue(queue_, [this](const std::string& line) { log_.push_back(line); });
-  }
+  int Load() { return LoadQueue(queue_); }
   qr::ui::ListView queue_;
-  std::vector<std::string> log_;
 };
 
 TEST_F(QueueFileTest, SavesEveryRowAsQueuedGbkLinesWithCrLf) {
@@ -44,7 +41,7 @@ TEST_F(QueueFileTest, SavesEveryRowAsQueuedGbkLinesWithCrLf) {
 
   qr::ui::ListView reloaded;
   reloaded.SetColumns(QueueColumns());
-  EXPECT_EQ(LoadQueue(reloaded, {}), 3);
+  EXPECT_EQ(LoadQueue(reloaded), 3);
   EXPECT_EQ(reloaded.Cell(0, kColumnState), "排队等待");
   EXPECT_EQ(reloaded.Cell(1, kColumnState), "排队等待");
   EXPECT_EQ(reloaded.Cell(0, kColumnFolder), "D:\\下载");
@@ -79,7 +76,6 @@ TEST_F(QueueFileTest, LoadSkipsBlankAndShortLinesAndIgnoresExtraFields) {
   EXPECT_EQ(Load(), 2);
   EXPECT_EQ(queue_.Rows(), (Rows{{"a", "http://a.m3u8", "D:\\v", "", "排队等待", "", "", ""},
                                  {"b", "http://b.m3u8", "D:\\w", "", "正在下载", "", "", ""}}));
-  EXPECT_TRUE(log_.empty());
 }
 
 TEST_F(QueueFileTest, TrailingCrLfGivesNoExtraRowAndMissingFileGivesNone) {
@@ -89,17 +85,22 @@ TEST_F(QueueFileTest, TrailingCrLfGivesNoExtraRowAndMissingFileGivesNone) {
   EXPECT_EQ(queue_.RowCount(), 1);
 }
 
-TEST_F(QueueFileTest, UnsafeTasksAreSkippedWithALogLineNamingThem) {
-  Write("download.ini",
-        "..,http://x.m3u8,D:\\v,排队等待\r\n"
-        "a\\b,http://x.m3u8,D:\\v,排队等待\r\n"
-        "ok,http://x.m3u8,D:\\v & del,排队等待\r\n"
-        ",http://x.m3u8,D:\\v,排队等待\r\n"
-        "好,http://x.m3u8,D:\\v,排队等待\r\n");
-  EXPECT_EQ(Load(), 1);
-  EXPECT_EQ(queue_.Cell(0, kColumnName), "好");
-  EXPECT_EQ(log_, (std::vector<std::string>{"已跳过名称不安全的任务: ..", "已跳过名称不安全的任务: a\\b",
-                                            "已跳过目录不安全的任务: ok", "已跳过名称不安全的任务: "}));
+// Whether a name or folder can be used is decided when the task starts; the
+// queue keeps every row its file can hold, so a save never drops one.
+TEST_F(QueueFileTest, EveryRowIsKeptWhateverItsNameOrFolderHolds) {
+  const std::string file =
+      "..,http://x.m3u8,D:\\v,排队等待\r\n"
+      "a\\b,http://x.m3u8,D:\\v,排队等待\r\n"
+      "ok,http://x.m3u8,D:\\v & del,排队等待\r\n"
+      ",http://x.m3u8,D:\\v,排队等待\r\n"
+      "猫,http://x.m3u8,D:\\Tom & Jerry,排队等待\r\n"
+      "100% a^b,http://x.m3u8,D:\\100%,排队等待\r\n"
+      "好,http://x.m3u8,D:\\ok,排队等待\r\n";
+  Write("download.ini", file);
+  EXPECT_EQ(Load(), 7);
+  EXPECT_EQ(queue_.Cell(4, kColumnFolder), "D:\\Tom & Jerry");
+  ASSERT_TRUE(SaveQueue(queue_));
+  EXPECT_EQ(Read("download.ini"), file);
 }
 
 }  // namespace

@@ -22,11 +22,10 @@ class TaskTransferTest : public qr::testing::ProgramFolderTest {
   int ImportFile(const std::string& bytes) {
     Write("import.txt", bytes);
     toolkit_.QueueOpenFile(PathOf("import.txt"));
-    return ImportTasks(queue_, toolkit_, [this](const std::string& line) { log_.push_back(line); });
+    return ImportTasks(queue_, toolkit_);
   }
   qr::ui::ListView queue_;
   qr::ui::HeadlessToolkit toolkit_;
-  std::vector<std::string> log_;
 };
 
 TEST_F(TaskTransferTest, ImportsUtf8ChineseNamesIntoTheConfiguredFolder) {
@@ -71,18 +70,20 @@ TEST_F(TaskTransferTest, FileWithoutCommaIsRefusedAndEmptyOrCancelledAddsNothing
   EXPECT_EQ(shown[0].style, 16);
 
   EXPECT_EQ(ImportFile(""), 0);
-  EXPECT_EQ(ImportTasks(queue_, toolkit_, {}), 0);  // no scripted answer: the dialog is cancelled
+  EXPECT_EQ(ImportTasks(queue_, toolkit_), 0);  // no scripted answer: the dialog is cancelled
   EXPECT_EQ(queue_.RowCount(), 0);
   EXPECT_EQ(toolkit_.ShownMessages().size(), 1u);
 }
 
-TEST_F(TaskTransferTest, UnsafeImportedNamesAreSkippedAndLogged) {
-  const std::string file = reinterpret_cast<const char*>(u8"..\\..\\evil,http://x/1.m3u8\r\n好,http://x/2.m3u8\r\n");
-  EXPECT_EQ(ImportFile(file), 1);
-  EXPECT_EQ(log_, std::vector<std::string>{"已跳过名称不安全的任务: ..\\..\\evil"});
+// Names and folders are checked when a task starts, not on import.
+TEST_F(TaskTransferTest, ImportKeepsEveryLineWhateverItsNameOrFolderHolds) {
+  const std::string file =
+      reinterpret_cast<const char*>(u8"..\\..\\evil,http://x/1.m3u8\r\n猫 & 狗 100%,http://x/2.m3u8\r\n");
+  EXPECT_EQ(ImportFile(file), 2);
+  EXPECT_EQ(queue_.Cell(1, kColumnName), "猫 & 狗 100%");
   WriteConfig("编辑框_目录=D:\\a&b\r\n");
-  EXPECT_EQ(ImportFile("ok,http://x/3.m3u8\r\n"), 0);
-  EXPECT_EQ(log_.back(), "已跳过目录不安全的任务: ok");
+  EXPECT_EQ(ImportFile("ok,http://x/3.m3u8\r\n"), 1);
+  EXPECT_EQ(queue_.Cell(2, kColumnFolder), "D:\\a&b");
 }
 
 TEST_F(TaskTransferTest, ExportAppendsNameAndAddressOfEveryRow) {

@@ -49,16 +49,35 @@ TEST(IniDocument, ReadsNamesWithoutAsciiCaseAndValuesWithoutBlanksOrQuotes) {
   EXPECT_EQ(document.Value("乤", "k"), "lower");
 }
 
-TEST(IniDocument, KeepsCommentsJunkAndBlankLinesAndEndsEveryLineWithCrLf) {
+TEST(IniDocument, KeepsCommentsJunkBlankLinesAndTheirLineEnds) {
   const std::string before = "; written by hand\n[a]\nx=1\n;w=9\njunk line\n\n[b]\ny=2";
   EXPECT_EQ(IniDocument::Parse(before).Value("a", ";w"), std::nullopt);
   EXPECT_EQ(IniDocument::Parse(before).Value("a", "w"), std::nullopt);
-  EXPECT_EQ(Rewritten(before, "a", "z", "3"),
-            "; written by hand\r\n[a]\r\nx=1\r\n;w=9\r\njunk line\r\nz=3\r\n\r\n[b]\r\ny=2\r\n");
-  EXPECT_EQ(Rewritten(before, "B", "Y", "4"),
-            "; written by hand\r\n[a]\r\nx=1\r\n;w=9\r\njunk line\r\n\r\n[b]\r\nY=4\r\n");
+  EXPECT_EQ(Rewritten(before, "a", "z", "3"), "; written by hand\n[a]\nx=1\n;w=9\njunk line\nz=3\n\n[b]\ny=2");
+  EXPECT_EQ(Rewritten(before, "B", "Y", "4"), "; written by hand\n[a]\nx=1\n;w=9\njunk line\n\n[b]\nY=4");
   // Only the first of two equal keys or sections is read and rewritten.
   EXPECT_EQ(Rewritten("[s]\r\nk=1\r\nk=2\r\n[S]\r\nk=3\r\n", "s", "k", "0"), "[s]\r\nk=0\r\nk=2\r\n[S]\r\nk=3\r\n");
+}
+
+// A lone CR ends a line as LF and CR LF do. A rewrite leaves every other
+// line and line end as it was; a new line ends like the file's first line.
+TEST(IniDocument, LoneCrEndsALineAndARewriteKeepsTheOtherLineEnds) {
+  const std::string crOnly = "[s]\rx=1\rz=3\r";
+  EXPECT_EQ(IniDocument::Parse(crOnly).Value("s", "x"), "1");
+  EXPECT_EQ(IniDocument::Parse(crOnly).Value("s", "z"), "3");
+  struct Case {
+    std::string before, section, key, value, after;
+  };
+  for (const Case& c : std::vector<Case>{
+           {crOnly, "s", "x", "9", "[s]\rx=9\rz=3\r"},
+           {crOnly, "s", "w", "5", "[s]\rx=1\rz=3\rw=5\r"},
+           {crOnly, "t", "k", "v", "[s]\rx=1\rz=3\r[t]\rk=v\r"},
+           {"[a]\nx=1\r\n[b]\ry=2", "a", "k", "v", "[a]\nx=1\r\nk=v\n[b]\ry=2"},
+           {"[a]\nx=1\r\n[b]\ry=2", "b", "z", "3", "[a]\nx=1\r\n[b]\ry=2\nz=3\n"},
+           {"[a]\r\r\nx=1", "a", "x", "2", "[a]\r\r\nx=2"},
+       }) {
+    EXPECT_EQ(Rewritten(c.before, c.section, c.key, c.value), c.after) << c.before;
+  }
 }
 
 TEST(IniDocument, RefusesWhatWouldNotReadBackAsWritten) {
