@@ -51,7 +51,9 @@ std::string QuotedForShell(std::string_view path) { return "'" + text::ReplaceAl
 
 }  // namespace
 
-struct DownloadEngine::JobContext {
+// Shared by every job of a run; a re-post passes the same record on.
+struct DownloadEngine::JobContext : std::enable_shared_from_this<JobContext> {
+  JobContext(DownloadEngine& owner, std::shared_ptr<TaskRun> task) : engine(owner), run(std::move(task)) {}
   DownloadEngine& engine;
   std::shared_ptr<TaskRun> run;
 };
@@ -167,14 +169,14 @@ void DownloadEngine::StartSegmentDownloads(const std::shared_ptr<TaskRun>& run) 
   pool_.Start(std::nullopt, DownloadThreads(), std::nullopt, true);
   files::EnsureFolder(run->TempFolder());
   state_.SetCurrent(run);
-  auto context = std::make_shared<JobContext>(JobContext{*this, run});
+  auto context = std::make_shared<JobContext>(*this, run);
   for (std::int32_t i = 1; i <= run->SegmentTotal; ++i) pool_.PostWithContext(SegmentJob, context, i, 1);
   host_.SegmentDownloadsPosted();
 }
 
 void DownloadEngine::SegmentJob(void* context, std::int32_t entry, std::int32_t attempt) {
   auto* job = static_cast<JobContext*>(context);
-  job->engine.DownloadEntry(std::make_shared<JobContext>(*job), entry, attempt);
+  job->engine.DownloadEntry(job->shared_from_this(), entry, attempt);
 }
 
 void DownloadEngine::DownloadEntry(const std::shared_ptr<JobContext>& context, std::int32_t entry,
