@@ -130,6 +130,34 @@ std::string HeadlessToolkit::ChooseFolder(const std::string& title, const std::s
   return TakeFront(folderAnswers_);
 }
 
+void HeadlessToolkit::QueueFormScript(FormScript script) {
+  std::lock_guard guard(mutex_);
+  formScripts_.push_back(std::move(script));
+}
+
+std::vector<std::string> HeadlessToolkit::FormsShown() const {
+  std::lock_guard guard(mutex_);
+  return formsShown_;
+}
+
+void HeadlessToolkit::RunModalForm(FormModel& form, FormEvents& events) {
+  FormScript script;
+  {
+    std::lock_guard guard(mutex_);
+    formsShown_.push_back(form.Title());
+    if (!formScripts_.empty()) {
+      script = std::move(formScripts_.front());
+      formScripts_.pop_front();
+    }
+  }
+  events.OnFormOpened();
+  if (script && !form.IsClosed()) script(form, events);
+  if (!form.IsClosed()) {
+    events.OnClosedByUser();
+    form.Close(false);
+  }
+}
+
 void HeadlessToolkit::OpenWithShell(const std::string& path) {
   std::lock_guard guard(mutex_);
   shellOpened_.push_back(path);

@@ -25,6 +25,11 @@ class HeadlessToolkit : public ToolkitServices, public qr::concurrency::MessageP
   void QueueOpenFile(std::string path);
   void QueueSaveFile(std::string path);
   void QueueFolder(std::string path);
+  // What the person does in the next modal form: the script runs after
+  // OnFormOpened; a form the script leaves open is closed by the person
+  // (OnClosedByUser). Without a script a form is closed at once.
+  using FormScript = std::function<void(FormModel& form, FormEvents& events)>;
+  void QueueFormScript(FormScript script);
 
   // What was shown.
   std::vector<MessageRequest> ShownMessages() const;
@@ -33,6 +38,7 @@ class HeadlessToolkit : public ToolkitServices, public qr::concurrency::MessageP
   std::vector<std::string> FolderRequests() const;  // the titles
   std::vector<std::string> ShellOpened() const;
   std::vector<int> PoppedUpMenus() const;
+  std::vector<std::string> FormsShown() const;  // the titles
 
   // Runs the posted work on the calling thread until none is left (work
   // posted meanwhile included); returns how many items ran.
@@ -50,6 +56,7 @@ class HeadlessToolkit : public ToolkitServices, public qr::concurrency::MessageP
   std::string ChooseOpenFile(const FileDialogRequest& request) override;
   std::string ChooseSaveFile(const FileDialogRequest& request) override;
   std::string ChooseFolder(const std::string& title, const std::string& initialFolder) override;
+  void RunModalForm(FormModel& form, FormEvents& events) override;
   void OpenWithShell(const std::string& path) override;
   void ShowPopupMenu(int menuIndex) override;
   void PostToWindowThread(std::function<void()> work) override;
@@ -75,6 +82,8 @@ class HeadlessToolkit : public ToolkitServices, public qr::concurrency::MessageP
   std::vector<std::string> folderRequests_;
   std::vector<std::string> shellOpened_;
   std::vector<int> poppedUpMenus_;
+  std::deque<FormScript> formScripts_;
+  std::vector<std::string> formsShown_;
   std::string clipboard_;
   std::deque<std::function<void()>> posted_;
   bool quit_ = false;

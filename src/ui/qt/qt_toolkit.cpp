@@ -130,6 +130,15 @@ std::string QtToolkit::ChooseFolder(const std::string& title, const std::string&
       [&] { return QFileDialog::getExistingDirectory(Owner(true), ToQString(title), ToQString(initialFolder)); });
 }
 
+// Not rendered yet: the form opens and is closed at once, as if dismissed.
+void QtToolkit::RunModalForm(FormModel& form, FormEvents& events) {
+  events.OnFormOpened();
+  if (!form.IsClosed()) {
+    events.OnClosedByUser();
+    form.Close(false);
+  }
+}
+
 void QtToolkit::OpenWithShell(const std::string& path) {
   const QUrl url = QUrl::fromLocalFile(ToQString(path));
   PostToWindowThread([url] { QDesktopServices::openUrl(url); });

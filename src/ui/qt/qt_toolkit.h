@@ -44,6 +44,7 @@ class QtToolkit : public ToolkitServices, public qr::concurrency::MessagePump {
   std::string ChooseOpenFile(const FileDialogRequest& request) override;
   std::string ChooseSaveFile(const FileDialogRequest& request) override;
   std::string ChooseFolder(const std::string& title, const std::string& initialFolder) override;
+  void RunModalForm(FormModel& form, FormEvents& events) override;
   void OpenWithShell(const std::string& path) override;
   void ShowPopupMenu(int menuIndex) override;
   void PostToWindowThread(std::function<void()> work) override;

@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+#include "ui/toolkit/form_model.h"
+
 namespace qr::ui {
 
 // Message box styles and answers, with the values of the Windows message box
@@ -57,6 +59,13 @@ class ToolkitServices {
   virtual std::string ChooseOpenFile(const FileDialogRequest& request) = 0;
   virtual std::string ChooseSaveFile(const FileDialogRequest& request) = 0;
   virtual std::string ChooseFolder(const std::string& title, const std::string& initialFolder) = 0;
+
+  // Window thread: shows `form` as a modal window owned by the main window
+  // (or by the form open above it), calls events.OnFormOpened before it is
+  // shown, and returns once the form is closed, by the logic (FormModel::Close)
+  // or by the person (FormEvents::OnClosedByUser). Dialogs asked for while it
+  // runs (messages, the folder chooser) are owned by the form.
+  virtual void RunModalForm(FormModel& form, FormEvents& events) = 0;
 
   // Opens a folder (or any path) with the system's default action, i.e. in the file manager.
   virtual void OpenWithShell(const std::string& path) = 0;

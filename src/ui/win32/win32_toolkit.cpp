@@ -146,6 +146,15 @@ std::string Win32Toolkit::ChooseFolder(const std::string& title, const std::stri
   return hasPath ? Narrow(path.data()) : std::string();
 }
 
+// Not rendered yet: the form opens and is closed at once, as if dismissed.
+void Win32Toolkit::RunModalForm(FormModel& form, FormEvents& events) {
+  events.OnFormOpened();
+  if (!form.IsClosed()) {
+    events.OnClosedByUser();
+    form.Close(false);
+  }
+}
+
 void Win32Toolkit::OpenWithShell(const std::string& path) {
   ShellExecuteW(nullptr, nullptr, Wide(path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
