@@ -23,8 +23,9 @@ test: test-linux test-windows
 test-linux: linux
 	cd $(LINUX_BUILD) && ctest --output-on-failure -j$(JOBS)
 
-test-windows: windows
-	./tools/run-wine-tests.sh $(WINDOWS_BUILD)
+# The Windows download road needs the Linux build's loopback server.
+test-windows: windows linux
+	./tools/run-wine-tests.sh $(WINDOWS_BUILD) $(LINUX_BUILD)
 
 # ThreadSanitizer build of the Linux tests.
 tsan: deps
