@@ -35,7 +35,7 @@ namespace text = qr::text;
 constexpr const char* kUsage =
     "用法: quillreel-cli add 地址 [--name 名称] [--dir 目录]\n"
     "      quillreel-cli run\n"
-    "      quillreel-cli get 地址 [--name 名称] [--dir 目录]\n"
+    "      quillreel-cli get 地址 [--name 名称] [--dir 目录] [--timings]\n"
     "      quillreel-cli --help\n";
 
 constexpr const char* kHelp =
@@ -43,6 +43,7 @@ constexpr const char* kHelp =
     "run  开始下载队列, 直到队列为空\n"
     "get  加入一个地址并立即下载, 最后一行输出视频文件的路径\n"
     "--name  任务名称 (默认为当前时间)   --dir  保存目录 (默认为设置中的目录, 否则为当前目录)\n"
+    "--timings  结束时在标准错误输出各阶段的耗时 (毫秒)\n"
     "退出码: 0 表示所有任务都已合并成视频, 1 表示有任务失败, 2 表示参数错误\n";
 
 #ifdef _WIN32
@@ -67,6 +68,7 @@ struct Arguments {
   std::string url;
   std::string name;
   std::string folder;
+  bool timings = false;
 };
 
 std::optional<Arguments> Parse(int argc, char** argv) {
@@ -78,6 +80,8 @@ std::optional<Arguments> Parse(int argc, char** argv) {
     const std::string argument = argv[i];
     if ((argument == "--name" || argument == "--dir") && i + 1 < argc) {
       (argument == "--name" ? parsed.name : parsed.folder) = FromArgument(argv[++i]);
+    } else if (argument == "--timings" && parsed.command == "get") {
+      parsed.timings = true;
     } else if (argument.starts_with("--")) {
       return std::nullopt;
     } else {
@@ -173,6 +177,15 @@ void RunQueue(qr::app::QueueController& controller, qr::app::MainWindow& window,
   progress.Clear();
 }
 
+// One line for scripts: the download phase (start to the last segment
+// written), the delay until the task's end was noticed, the merge, the whole.
+void PrintTimings(std::int64_t startedAt, const qr::app::QueueController::TaskTimes& times) {
+  const auto ms = [](std::int64_t from, std::int64_t to) { return from && to ? (to - from) / 1000.0 : -1.0; };
+  std::fprintf(stderr, "timings: download_ms=%.1f finish_delay_ms=%.1f merge_ms=%.1f total_ms=%.1f\n",
+               ms(startedAt, times.lastWriteAt), ms(times.lastWriteAt, times.finishStartedAt),
+               ms(times.finishStartedAt, times.mergeEndedAt), ms(startedAt, qr::engine::SteadyMicroseconds()));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -218,8 +231,10 @@ int main(int argc, char** argv) {
     Print(stdout, "下载队列为空。\n");
     return 0;
   }
+  const std::int64_t startedAt = qr::engine::SteadyMicroseconds();
   RunQueue(controller, window, objects, toolkit, progress);
   window.SaveQueue();
+  if (arguments->timings) PrintTimings(startedAt, controller.LastTaskTimes());
 
   const int merged = controller.TasksMerged();
   const int failed = controller.TasksFailed();

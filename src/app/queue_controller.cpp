@@ -229,6 +229,11 @@ std::string QueueController::LastVideo() const {
   return lastVideo_;
 }
 
+QueueController::TaskTimes QueueController::LastTaskTimes() const {
+  std::lock_guard guard(videoMutex_);
+  return lastTimes_;
+}
+
 void QueueController::Log(std::string_view message) { AppendLog(message); }
 
 void QueueController::SetClipboardText(const std::string& text) {
@@ -273,14 +278,13 @@ void QueueController::StartTaskWorker() {
   RunInBackground([this] { engine_.RunTaskWorker(); });
 }
 
-void QueueController::TaskMerged(const std::string& mergedFile) {
-  if (mergedFile.empty()) {
-    ++failed_;
-    return;
+void QueueController::TaskMerged(const qr::engine::TaskRun& run, const std::string& mergedFile) {
+  {
+    std::lock_guard guard(videoMutex_);
+    lastTimes_ = {run.LastWriteAt, run.FinishStartedAt, run.MergeEndedAt};
+    if (!mergedFile.empty()) lastVideo_ = mergedFile;
   }
-  ++merged_;
-  std::lock_guard guard(videoMutex_);
-  lastVideo_ = mergedFile;
+  ++(mergedFile.empty() ? failed_ : merged_);
 }
 
 }  // namespace qr::app

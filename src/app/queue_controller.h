@@ -47,6 +47,13 @@ class QueueController : public TaskControlHooks, public qr::engine::EngineHost {
   int TasksMerged() const { return merged_; }
   int TasksFailed() const { return failed_; }
   std::string LastVideo() const;
+  // Moments (qr::engine::SteadyMicroseconds) of the last task merged.
+  struct TaskTimes {
+    std::int64_t lastWriteAt = 0;
+    std::int64_t finishStartedAt = 0;
+    std::int64_t mergeEndedAt = 0;
+  };
+  TaskTimes LastTaskTimes() const;
   // No engine thread is busy, the pool is stopped and the timer is off.
   bool Idle();
 
@@ -63,7 +70,7 @@ class QueueController : public TaskControlHooks, public qr::engine::EngineHost {
   void SaveQueue() override;
   void StartTaskWorker() override;
   void TaskGivenUp() override { ++failed_; }
-  void TaskMerged(const std::string& mergedFile) override;
+  void TaskMerged(const qr::engine::TaskRun& run, const std::string& mergedFile) override;
 
   // The body of a GET when its status is 2xx; empty otherwise.
   static std::string FetchBody(const std::string& url);
@@ -89,6 +96,7 @@ class QueueController : public TaskControlHooks, public qr::engine::EngineHost {
   std::atomic<int> failed_{0};
   mutable std::mutex videoMutex_;
   std::string lastVideo_;
+  TaskTimes lastTimes_;
   std::atomic<bool> earlyTickPosted_{false};
   // Shared with threads that may end after the controller.
   std::shared_ptr<std::atomic<bool>> alive_ = std::make_shared<std::atomic<bool>>(true);

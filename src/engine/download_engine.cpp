@@ -199,6 +199,7 @@ void DownloadEngine::DownloadEntry(const std::shared_ptr<JobContext>& context, s
     host_.Log("文件下载失败:" + name + ",失败 " + text::FromInt(attempt) + " 次!");
   } else if (files::WriteFileBytes(files::JoinPath(run.TempFolder(), name), body)) {
     run.BytesWritten += static_cast<std::int64_t>(body.size());
+    run.LastWriteAt = SteadyMicroseconds();
     const std::int32_t done = ++run.SegmentDone;
     host_.Log("成功下载第 " + text::FromInt(done) + " 个文件：" + name);
     if (done == run.SegmentTotal) {
@@ -212,13 +213,14 @@ void DownloadEngine::DownloadEntry(const std::shared_ptr<JobContext>& context, s
 }
 
 void DownloadEngine::FinishTask(const std::shared_ptr<TaskRun>& run) {
+  run->FinishStartedAt = SteadyMicroseconds();
   const bool merge = MergeVideo();
   if (run->PlaylistText.empty()) return;
   const std::string local = LocalizePlaylist(run->PlaylistText, run->DownloadList, run->LocalNames);
   if (merge) MergeTask(*run, local);
 }
 
-void DownloadEngine::MergeTask(const TaskRun& run, const std::string& localPlaylist) {
+void DownloadEngine::MergeTask(TaskRun& run, const std::string& localPlaylist) {
   const bool deleteTemporaryFiles = DeleteTemporaryFiles();
   host_.Log("开始合并文件");
   const std::string folder = run.TempFolder();
@@ -233,8 +235,9 @@ void DownloadEngine::MergeTask(const TaskRun& run, const std::string& localPlayl
   } else if (deleteTemporaryFiles) {
     files::DeleteFolderTree(folder);
   }
+  run.MergeEndedAt = SteadyMicroseconds();
   RemoveTaskRow(run);
-  host_.TaskMerged(merged ? video : std::string());
+  host_.TaskMerged(run, merged ? video : std::string());
   const std::string continuous = ContinuousDownloadSetting();
   host_.SetContinuousDownload(continuous);
   if (qr::settings::IsYes(continuous)) {

@@ -45,7 +45,7 @@ class DownloadEngine {
   void StartSegmentDownloads(const std::shared_ptr<TaskRun>& run);
   static void SegmentJob(void* context, std::int32_t entry, std::int32_t attempt);
   void DownloadEntry(const std::shared_ptr<JobContext>& context, std::int32_t entry, std::int32_t attempt);
-  void MergeTask(const TaskRun& run, const std::string& localPlaylist);
+  void MergeTask(TaskRun& run, const std::string& localPlaylist);
   bool RunMergeScript(const TaskRun& run);
   void RemoveTaskRow(const TaskRun& run);
   void ShutdownIfAsked();

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/engine_state.h"
 #include "ui/toolkit/list_view.h"
 
 namespace qr::engine {
@@ -43,7 +44,7 @@ class EngineHost {
   // The first task could not be used and was removed from the queue.
   virtual void TaskGivenUp() = 0;
   // A merge has ended; `mergedFile` is empty when no video came of it.
-  virtual void TaskMerged(const std::string& mergedFile) = 0;
+  virtual void TaskMerged(const TaskRun& run, const std::string& mergedFile) = 0;
 };
 
 }  // namespace qr::engine

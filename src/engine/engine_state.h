@@ -28,10 +28,18 @@ struct TaskRun {
   std::atomic<std::int32_t> SegmentFailed{0};
   std::atomic<std::int32_t> AllSegmentsDone{0};
   std::atomic<std::int64_t> BytesWritten{0};
+  // Moments of the run on the steady clock (SteadyMicroseconds; 0: not yet),
+  // for the console program's timings.
+  std::atomic<std::int64_t> LastWriteAt{0};
+  std::atomic<std::int64_t> FinishStartedAt{0};
+  std::atomic<std::int64_t> MergeEndedAt{0};
 
   // The task's temporary folder: its folder and name joined.
   std::string TempFolder() const;
 };
+
+// Microseconds on the steady clock.
+std::int64_t SteadyMicroseconds();
 
 // Any thread.
 class EngineState {

@@ -40,6 +40,8 @@ void SendHalfAndDrop(httplib::Response& response, std::string body, const std::s
                                 });
 }
 
+constexpr std::size_t kWorkerThreads = 128;
+
 }  // namespace
 
 class HlsServer::Impl {
@@ -48,6 +50,13 @@ class HlsServer::Impl {
     if (!options_.logPath.empty()) log_.open(options_.logPath, std::ios::app);
     std::unique_ptr<httplib::Server> server = MakeServer();
     if (options_.closeAfterEach) server->set_keep_alive_max_count(1);
+    // The library's default of a few workers, each holding a kept-alive
+    // connection until it idles out, would queue a client's 20 or 99
+    // connections behind each other.
+    server->new_task_queue = [] { return new httplib::ThreadPool(kWorkerThreads); };
+    // Headers and body go out as separate writes; without this the body waits
+    // for the client's delayed acknowledgement of the headers.
+    server->set_tcp_nodelay(true);
     server->Get(R"(.*)",
                 [this](const httplib::Request& request, httplib::Response& response) { Handle(request, response); });
     loopback_ = std::make_unique<http::testing::LoopbackServer>(std::move(server), options_.https ? "https" : "http",
