@@ -152,24 +152,11 @@ class ProgressLine {
 
 // The window thread of the console program: posted work, the progress timer
 // in real time, and the progress line, until the engine has nothing to do.
-void RunQueue(qr::app::QueueController& controller, qr::app::MainWindow& window, qr::app::ProcessObjects& objects,
-              qr::ui::HeadlessToolkit& toolkit, ProgressLine& progress) {
-  using Clock = std::chrono::steady_clock;
-  qr::ui::Timer& timer = window.ProgressTimer();
-  int interval = 0;
-  Clock::time_point nextTick;
+void RunQueue(qr::app::QueueController& controller, qr::app::ProcessObjects& objects, qr::ui::HeadlessToolkit& toolkit,
+              ProgressLine& progress) {
   controller.StartCommand();
   for (;;) {
     toolkit.ProcessPending();
-    const int now = timer.Interval();
-    if (now != interval) {
-      interval = now;
-      nextTick = Clock::now() + std::chrono::milliseconds(interval);
-    }
-    if (interval > 0 && Clock::now() >= nextTick) {
-      timer.Tick();
-      nextTick = Clock::now() + std::chrono::milliseconds(interval);
-    }
     progress.Show(*objects.Engine().Current(), objects.Pool().RunningJobs());
     if (controller.Idle() && toolkit.DrainPosted() == 0 && controller.Idle()) break;
     toolkit.WaitForEvents(std::chrono::milliseconds(50));
@@ -203,6 +190,7 @@ int main(int argc, char** argv) {
   qr::ui::HeadlessToolkit toolkit;
   qr::concurrency::SetThreadMessagePump(&toolkit);
   qr::app::MainWindow window(objects, toolkit);
+  toolkit.DriveTimers({&window.ProgressTimer()});
   qr::app::QueueController controller(objects, window, toolkit, qr::process::SystemProcessLauncher());
   window.SetTaskControlHooks(&controller);
   ProgressLine progress(IsTerminal());
@@ -232,7 +220,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   const std::int64_t startedAt = qr::engine::SteadyMicroseconds();
-  RunQueue(controller, window, objects, toolkit, progress);
+  RunQueue(controller, objects, toolkit, progress);
   window.SaveQueue();
   if (arguments->timings) PrintTimings(startedAt, controller.LastTaskTimes());
 

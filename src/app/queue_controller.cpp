@@ -120,6 +120,7 @@ void QueueController::Start() {
 
 void QueueController::Stop() {
   qr::concurrency::ThreadPool& pool = objects_.Pool();
+  const std::vector<std::string> stopped = Queue().Row(0);
   pool.Stop(StopMode::DiscardNoWait);
   qr::concurrency::PumpingWait(300);
   while (pool.GetState() == PoolState::Stopping) qr::concurrency::PumpingWait(1000);
@@ -129,7 +130,12 @@ void QueueController::Stop() {
   const std::vector<std::string> row = queue.Row(0);
   if (queue.RowCount() > 0) queue.SetCell(0, kColumnState, std::string(qr::queue::kStateQueued));
   Log("已停止下载");
-  if (queue.RowCount() > 0) DeleteTemporaryFolder(row[kColumnFolder], row[kColumnName]);
+  // Only the stopped task's own folder: a progress tick during the wait may
+  // have removed its row, and the first row may now be the next task.
+  if (queue.RowCount() > 0 && row[kColumnName] == stopped[kColumnName] &&
+      row[kColumnFolder] == stopped[kColumnFolder]) {
+    DeleteTemporaryFolder(row[kColumnFolder], row[kColumnName]);
+  }
 }
 
 void QueueController::DeleteSelectedTask() {

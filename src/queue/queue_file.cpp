@@ -1,5 +1,7 @@
 #include "queue/queue_file.h"
 
+#include <mutex>
+
 #include "queue/download_task.h"
 #include "runtime/files.h"
 
@@ -19,6 +21,10 @@ std::string FormatQueueFile(const std::vector<std::vector<std::string>>& rows) {
 }
 
 bool SaveQueue(const qr::ui::ListView& queue) {
+  // One save at a time, the snapshot taken inside: of two saves racing, the
+  // one that writes last also saw the queue last.
+  static std::mutex oneSaveAtATime;
+  std::lock_guard guard(oneSaveAtATime);
   // One snapshot: the engine may change cells of the first row meanwhile.
   const std::string content = FormatQueueFile(queue.Rows());
   const std::string path = QueueFilePath();

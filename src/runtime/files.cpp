@@ -1,9 +1,13 @@
 #include "runtime/files.h"
 
 #include <cstdlib>
+#include <atomic>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <mutex>
+#include <random>
+#include <string>
 #include <system_error>
 #include <vector>
 
@@ -104,7 +108,12 @@ bool AppendFileBytes(std::string_view path, std::string_view bytes) {
 }
 
 bool ReplaceFileBytes(std::string_view path, std::string_view bytes) {
-  const std::string temporary = std::string(path) + ".tmp";
+  // A name no other writer uses, in this process or another one, so two
+  // replacements never write into the same temporary file.
+  static const unsigned long long processToken = std::random_device{}();
+  static std::atomic<unsigned long long> counter{0};
+  const std::string temporary =
+      std::string(path) + "." + std::to_string(processToken) + "." + std::to_string(++counter) + ".tmp";
   if (!WriteFileBytes(temporary, bytes)) {
     RemoveFile(temporary);
     return false;

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "app/menu_ids.h"
+#include "concurrency/pumping_wait.h"
 #include "main_window_fixture.h"
 #include "queue/download_task.h"
 #include "runtime/files.h"
@@ -127,6 +128,27 @@ TEST_F(QueueControllerTest, AnEntryFailsAfterItsAttemptsAndTheTaskIsDropped) {
   // Continuous download off: the next tick reports the interruption.
   controller_->ProgressTick();
   EXPECT_EQ(LogLines().back(), "下载中断");
+}
+
+// The stop command waits while pumping; the progress timer may fire in that
+// wait, drop the failed task and leave the next task in the first row.
+TEST_F(QueueControllerTest, AProgressTickDuringTheStopWaitLeavesTheNextTasksFolderAlone) {
+  WriteConfig("[常规]\r\n组合框_下载错误=1\r\n选择框_自动连续下载=假\r\n");
+  OpenWithController();
+  const auto previousPump = qr::concurrency::SetThreadMessagePump(&toolkit_);
+  toolkit_.DriveTimers({&window_->ProgressTimer()}, 50.0);
+  Answer("http://h/v/index.m3u8", kPlaylist);
+  AddTask("movie", "http://h/v/index.m3u8");
+  AddTask("next", "http://h/v/next.m3u8");
+  ASSERT_TRUE(qr::files::EnsureFolder(PathOf("next")));
+  Write("next/seg1.ts", "kept from an earlier run");
+  controller_->StartCommand();
+  ASSERT_TRUE(RunUntil([&] { return objects_.Engine().Current()->SegmentFailed == 1 && objects_.Pool().IsIdle(); }));
+  window_->OnToolbarClick(kButtonStop);
+  qr::concurrency::SetThreadMessagePump(previousPump);
+  EXPECT_EQ(window_->QueueView().Cell(0, 0), "next");
+  EXPECT_FALSE(qr::files::FolderExists(PathOf("movie")));
+  EXPECT_EQ(Read("next/seg1.ts"), "kept from an earlier run");
 }
 
 TEST_F(QueueControllerTest, ProgressIsTruncatedAndAnEmptyRunShowsZero) {

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "program_folder_fixture.h"
@@ -65,6 +68,29 @@ TEST_F(QueueFileTest, SaveReplacesTheWholeFileAndLeavesNoTemporaryBehind) {
     ++entries;
   }
   EXPECT_EQ(entries, 1);
+}
+
+// The finishing thread and the window thread both save: racing saves must
+// all succeed, and the file must end with the queue as it was last.
+TEST_F(QueueFileTest, RacingSavesAllSucceedAndTheLastStateWins) {
+  constexpr int kThreads = 4;
+  constexpr int kRounds = 50;
+  std::atomic<int> failures{0};
+  std::vector<std::thread> savers;
+  for (int t = 0; t < kThreads; ++t) {
+    savers.emplace_back([&, t] {
+      for (int round = 0; round < kRounds; ++round) {
+        queue_.AddRow(QueuedTaskRow("t" + std::to_string(t), "http://a.m3u8", "f"));
+        if (!SaveQueue(queue_)) ++failures;
+      }
+    });
+  }
+  for (auto& saver : savers) saver.join();
+  EXPECT_EQ(failures, 0);
+  const std::string saved = Read("download.ini");
+  EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), kThreads * kRounds);
+  queue_.Clear();
+  EXPECT_EQ(Load(), kThreads * kRounds);
 }
 
 TEST_F(QueueFileTest, LoadSkipsBlankAndShortLinesAndIgnoresExtraFields) {

@@ -189,9 +189,65 @@ void HeadlessToolkit::QuitEventLoop(int exitCode) {
 
 void HeadlessToolkit::ProcessPending() { DrainPosted(); }
 
+void HeadlessToolkit::DriveTimers(std::vector<Timer*> timers, double speed) {
+  {
+    std::lock_guard guard(mutex_);
+    timerSpeed_ = speed > 0 ? speed : 1.0;
+  }
+  for (Timer* timer : timers) {
+    DrivenTimer* driven = nullptr;
+    {
+      std::lock_guard guard(mutex_);
+      driven = &timers_.emplace_back();
+      driven->timer = timer;
+    }
+    // Every SetInterval, the same value included, starts a new period.
+    timer->Subscribe([this, driven](const TimerChange& change) {
+      {
+        std::lock_guard guard(mutex_);
+        const auto real = std::chrono::duration<double, std::milli>(change.intervalMs / timerSpeed_);
+        driven->period = std::chrono::duration_cast<std::chrono::steady_clock::duration>(real);
+        driven->due = std::chrono::steady_clock::now() + driven->period;
+        ++timerChanges_;
+      }
+      wake_.notify_all();
+    });
+  }
+}
+
+void HeadlessToolkit::TickDueTimers() {
+  for (;;) {
+    DrivenTimer* due = nullptr;
+    {
+      std::lock_guard guard(mutex_);
+      const auto now = std::chrono::steady_clock::now();
+      for (auto& driven : timers_) {
+        if (driven.period.count() > 0 && !driven.ticking && driven.due <= now) {
+          due = &driven;
+          break;
+        }
+      }
+      if (due == nullptr) return;
+      due->ticking = true;
+      due->due = now + due->period;
+    }
+    due->timer->Tick();
+    std::lock_guard guard(mutex_);
+    due->ticking = false;
+  }
+}
+
 void HeadlessToolkit::WaitForEvents(std::chrono::milliseconds limit) {
-  std::unique_lock lock(mutex_);
-  wake_.wait_for(lock, limit, [this] { return !posted_.empty(); });
+  {
+    std::unique_lock lock(mutex_);
+    auto until = std::chrono::steady_clock::now() + limit;
+    for (const auto& driven : timers_) {
+      if (driven.period.count() > 0 && !driven.ticking && driven.due < until) until = driven.due;
+    }
+    const int changes = timerChanges_;
+    wake_.wait_until(lock, until, [this, changes] { return !posted_.empty() || timerChanges_ != changes; });
+  }
+  TickDueTimers();
 }
 
 std::string HeadlessToolkit::TakeFront(std::deque<std::string>& answers) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "concurrency/pumping_wait.h"
+#include "ui/toolkit/timer.h"
 #include "ui/toolkit/toolkit_services.h"
 
 namespace qr::ui {
@@ -39,6 +40,13 @@ class HeadlessToolkit : public ToolkitServices, public qr::concurrency::MessageP
   std::vector<std::string> ShellOpened() const;
   std::vector<int> PoppedUpMenus() const;
   std::vector<std::string> FormsShown() const;  // the titles
+
+  // Fires the timers from the window thread's waits (WaitForEvents, so also
+  // inside a pumping wait): each ticks once its interval has passed on a
+  // clock running `speed` times as fast as the real one. A timer does not
+  // tick again while its own tick runs. Call before the first wait; the
+  // timers must outlive the toolkit's waits.
+  void DriveTimers(std::vector<Timer*> timers, double speed = 1.0);
 
   // Runs the posted work on the calling thread until none is left (work
   // posted meanwhile included); returns how many items ran.
@@ -69,6 +77,14 @@ class HeadlessToolkit : public ToolkitServices, public qr::concurrency::MessageP
 
  private:
   static std::string TakeFront(std::deque<std::string>& answers);
+  struct DrivenTimer {
+    Timer* timer = nullptr;
+    std::chrono::steady_clock::duration period{};  // zero: stopped
+    std::chrono::steady_clock::time_point due;
+    bool ticking = false;
+  };
+  // Ticks every driven timer that is due; the lock is not held while ticking.
+  void TickDueTimers();
 
   mutable std::mutex mutex_;
   std::condition_variable wake_;
@@ -86,6 +102,9 @@ class HeadlessToolkit : public ToolkitServices, public qr::concurrency::MessageP
   std::vector<std::string> formsShown_;
   std::string clipboard_;
   std::deque<std::function<void()>> posted_;
+  std::deque<DrivenTimer> timers_;
+  double timerSpeed_ = 1.0;
+  int timerChanges_ = 0;  // wakes a wait whose end a timer change may move
   bool quit_ = false;
   int exitCode_ = 0;
 };
