@@ -1,6 +1,8 @@
 // The Linux desktop program: the Qt application, the process-wide objects,
 // the main window's logic and its Qt window, then the event loop.
 #include <QApplication>
+#include <chrono>
+#include <cstdlib>
 
 #include "app/main_window.h"
 #include "app/process_objects.h"
@@ -9,6 +11,10 @@
 #include "desktop/termination_signals.h"
 #include "ui/qt/qt_main_window.h"
 #include "ui/qt/qt_toolkit.h"
+
+namespace {
+constexpr std::chrono::milliseconds kEnginePatience{3000};
+}
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
@@ -24,5 +30,9 @@ int main(int argc, char** argv) {
   // Installed before the window claims the single-instance marker, so a
   // signal to a copy that has claimed it always goes through the exit command.
   qr::apps::OnTerminationSignal([&logic] { logic.ExitCommand(); });
-  return window.Run([&logic] { qr::apps::ApplyDemoSwitches(logic); });
+  const int exitCode = window.Run([&logic] { qr::apps::ApplyDemoSwitches(logic); });
+  // The queue is saved; an engine thread still inside a request or a merge
+  // must not outlive the objects it uses, so the process ends around it.
+  if (!controller.EndEngineForExit(kEnginePatience)) std::_Exit(exitCode);
+  return exitCode;
 }

@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include <chrono>
+
 #include "app/main_window.h"
 #include "app/process_objects.h"
 #include "app/queue_controller.h"
@@ -22,6 +24,9 @@ int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*comma
     logic.SetTaskControlHooks(&controller);
     qr::ui::win32::Win32Window window(logic.Model(), logic, toolkit);
     exitCode = window.Run([&logic] { qr::apps::ApplyDemoSwitches(logic); });
+    // The queue is saved; an engine thread still inside a request or a merge
+    // must not outlive the objects it uses, so the process ends around it.
+    if (!controller.EndEngineForExit(std::chrono::milliseconds(3000))) ExitProcess(static_cast<UINT>(exitCode));
   }
   if (SUCCEEDED(com)) CoUninitialize();
   return exitCode;

@@ -230,6 +230,19 @@ bool QueueController::Idle() {
          window_.ProgressTimer().Interval() == 0;
 }
 
+bool QueueController::EndEngineForExit(std::chrono::milliseconds patience) {
+  exiting_ = true;
+  qr::concurrency::ThreadPool& pool = objects_.Pool();
+  const auto giveUp = std::chrono::steady_clock::now() + patience;
+  for (;;) {
+    // A task worker still resolving may start the pool again: stop it each time.
+    if (pool.GetState() != PoolState::Stopped) pool.Stop(StopMode::DiscardNoWait);
+    if (objects_.BackgroundWorkCount() == 0 && pool.GetState() == PoolState::Stopped) return true;
+    if (std::chrono::steady_clock::now() >= giveUp) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+}
+
 std::string QueueController::LastVideo() const {
   std::lock_guard guard(videoMutex_);
   return lastVideo_;
@@ -247,9 +260,13 @@ void QueueController::SetClipboardText(const std::string& text) {
   services.PostToWindowThread([&services, text] { services.SetClipboardText(text); });
 }
 
-std::string QueueController::Fetch(const std::string& url) { return fetch_(url); }
+// While the program exits, the engine's threads get empty answers at once,
+// so they run out instead of downloading on.
+std::string QueueController::Fetch(const std::string& url) { return exiting_ ? std::string() : fetch_(url); }
 
-void QueueController::Wait(int milliseconds) { wait_(milliseconds); }
+void QueueController::Wait(int milliseconds) {
+  if (!exiting_) wait_(milliseconds);
+}
 
 void QueueController::SegmentDownloadsPosted() {
   Apply(Buttons(), kDownloadsPosted);
@@ -278,9 +295,14 @@ void QueueController::QueueFoundEmpty() { Apply(Buttons(), kRowsRemoved); }
 
 void QueueController::SetContinuousDownload(const std::string& value) { objects_.ContinuousDownload().Set(value); }
 
-void QueueController::SaveQueue() { window_.SaveQueue(); }
+// The queue was saved as the program exited; what the engine drops from it
+// while running out must not reach the file.
+void QueueController::SaveQueue() {
+  if (!exiting_) window_.SaveQueue();
+}
 
 void QueueController::StartTaskWorker() {
+  if (exiting_) return;
   RunInBackground([this] { engine_.RunTaskWorker(); });
 }
 

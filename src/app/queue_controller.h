@@ -10,6 +10,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -56,6 +57,12 @@ class QueueController : public TaskControlHooks, public qr::engine::EngineHost {
   TaskTimes LastTaskTimes() const;
   // No engine thread is busy, the pool is stopped and the timer is off.
   bool Idle();
+  // Window thread, after the event loop has ended (the queue is saved by
+  // then): stops the pool and lets the engine's threads run out, saving and
+  // starting nothing more. False when some are still busy after `patience`
+  // (a request or a merge in progress): the program must then end without
+  // freeing what they use.
+  bool EndEngineForExit(std::chrono::milliseconds patience);
 
   // EngineHost (engine threads)
   qr::ui::ListView& Queue() override { return window_.QueueView(); }
@@ -98,6 +105,7 @@ class QueueController : public TaskControlHooks, public qr::engine::EngineHost {
   std::string lastVideo_;
   TaskTimes lastTimes_;
   std::atomic<bool> earlyTickPosted_{false};
+  std::atomic<bool> exiting_{false};
   // Shared with threads that may end after the controller.
   std::shared_ptr<std::atomic<bool>> alive_ = std::make_shared<std::atomic<bool>>(true);
 };

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <map>
 #include <mutex>
@@ -149,6 +150,33 @@ TEST_F(QueueControllerTest, AProgressTickDuringTheStopWaitLeavesTheNextTasksFold
   EXPECT_EQ(window_->QueueView().Cell(0, 0), "next");
   EXPECT_FALSE(qr::files::FolderExists(PathOf("movie")));
   EXPECT_EQ(Read("next/seg1.ts"), "kept from an earlier run");
+}
+
+// Exit while the task worker waits for the playlist: its threads run out at
+// once with empty answers instead of downloading into freed objects.
+TEST_F(QueueControllerTest, ExitLetsTheEngineRunOutWithoutSavingOrStartingMore) {
+  Open();
+  std::atomic<bool> fetching{false};
+  controller_ = std::make_unique<QueueController>(
+      objects_, *window_, toolkit_, launcher_,
+      [&](const std::string& url) {
+        if (url.ends_with(".m3u8")) {
+          fetching = true;
+          std::this_thread::sleep_for(std::chrono::milliseconds(300));
+          return std::string(kPlaylist);
+        }
+        return std::string("segment");
+      },
+      [](int) {});
+  window_->SetTaskControlHooks(controller_.get());
+  AddTask("movie", "http://h/v/index.m3u8");
+  controller_->StartCommand();
+  ASSERT_TRUE(RunUntil([&] { return fetching.load(); }));
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_TRUE(controller_->EndEngineForExit(std::chrono::seconds(5)));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+  EXPECT_EQ(objects_.Engine().Current()->SegmentDone, 0);
+  EXPECT_FALSE(qr::files::FileExists(PathOf("download.ini")));
 }
 
 TEST_F(QueueControllerTest, ProgressIsTruncatedAndAnEmptyRunShowsZero) {

@@ -107,8 +107,14 @@ std::string QtToolkit::ClipboardText() {
   return TextFromWindowThread([] { return QGuiApplication::clipboard()->text(); });
 }
 
+// Never waits for the window thread: a worker may call this while the window
+// thread waits for that worker, or after the event loop has ended.
 void QtToolkit::SetClipboardText(const std::string& text) {
-  RunOnWindowThread([&] { QGuiApplication::clipboard()->setText(ToQString(text)); });
+  if (OnWindowThread()) {
+    QGuiApplication::clipboard()->setText(ToQString(text));
+    return;
+  }
+  PostToWindowThread([copy = ToQString(text)] { QGuiApplication::clipboard()->setText(copy); });
 }
 
 std::string QtToolkit::ChooseOpenFile(const FileDialogRequest& request) {

@@ -45,6 +45,12 @@ struct FileDialogRequest {
   std::string title;  // empty: the toolkit's default title
 };
 
+// Threads: every member runs on the window thread, except the two that any
+// thread may call and that never wait for the window thread:
+// PostToWindowThread and SetClipboardText (off the window thread it is
+// posted). Code on other threads reaches everything else by posting work,
+// never by waiting for the window thread, which may itself be waiting for
+// that code or may have left its event loop.
 class ToolkitServices {
  public:
   virtual ~ToolkitServices() = default;
@@ -53,6 +59,7 @@ class ToolkitServices {
   virtual int ShowMessage(const MessageRequest& request) = 0;
 
   virtual std::string ClipboardText() = 0;
+  // Any thread.
   virtual void SetClipboardText(const std::string& text) = 0;
 
   // The chosen path, or empty when the person cancelled.
