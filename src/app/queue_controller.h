@@ -40,6 +40,8 @@ class QueueController : public TaskControlHooks, public qr::engine::EngineHost {
   // TaskControlHooks (window thread)
   void TaskCommand(int n) override;
   void StartCommand() override;
+  // The options window, on the page the queue list's tag asks for.
+  void OpenOptionsWindow(bool ownedByMainWindow) override;
   void QueueSelectionChanged() override;
   void ProgressTick() override;
 
@@ -70,6 +72,7 @@ class QueueController : public TaskControlHooks, public qr::engine::EngineHost {
 
  private:
   void Start();
+  void OpenNewTaskWindow();
   void Stop();
   void DeleteSelectedTask();
   void ClearQueue();
