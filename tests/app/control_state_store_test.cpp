@@ -26,7 +26,7 @@ FormModel SampleForm() {
   ControlSpec combo = Spec(ControlKind::kComboBox, "组合框_数");
   combo.initial.items = {{"1", 0}, {"2", 1}};
   combo.initial.selected = 0;
-  combo.initial.text = "1";
+  combo.initial.text = std::string("1");
   return FormModel("form", 100, 100,
                    {Spec(ControlKind::kEdit, "编辑框_甲"), Spec(ControlKind::kEdit, "编辑框_乙"), combo,
                     Spec(ControlKind::kCheckBox, "选择框_甲"), Spec(ControlKind::kCheckBox, "选择框_乙"),
@@ -67,7 +67,7 @@ TEST_F(ControlStateStoreTest, ComboItemsSelectionAndTextRoundTrip) {
   FormModel form = SampleForm();
   qr::ui::ControlState state = form.State(form.Find("组合框_数"));
   state.selected = 1;
-  state.text = "2";
+  state.text = std::string("2");
   form.SetState(form.Find("组合框_数"), state);
   EXPECT_EQ(SaveComboBoxes(form, Config()), 1);
   EXPECT_EQ(Stored("组合框", "组合框_数"), "1<|>0<||>2<|>1<||>1<|>2");
