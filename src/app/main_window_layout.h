@@ -8,7 +8,7 @@
 
 namespace qr::app {
 
-inline constexpr std::string_view kWindowTitle = "Quillreel V 2.0.8";
+inline constexpr std::string_view kWindowTitle = "Quillreel V " QUILLREEL_VERSION;
 inline constexpr std::string_view kShowLogCaption = "显示日志";
 inline constexpr std::string_view kShowQueueCaption = "显示下载";
 inline constexpr std::string_view kTrayTip = "双击打开主程序,右键弹出菜单!";

@@ -4,6 +4,8 @@
 #include <thread>
 
 #include "app/menu_ids.h"
+#include "app/new_task_window.h"
+#include "app/options_window.h"
 #include "concurrency/pumping_wait.h"
 #include "engine/name_rules.h"
 #include "http/web_request.h"
@@ -104,10 +106,26 @@ void QueueController::TaskCommand(int n) {
     case kButtonClearQueue:
       ClearQueue();
       break;
+    case kButtonNewTask:
+      OpenNewTaskWindow();
+      break;
+    case kButtonOptions:
+      OpenOptionsWindow(true);
+      break;
     default:
-      // New task and options open windows of their own.
       break;
   }
+}
+
+void QueueController::OpenNewTaskWindow() {
+  NewTaskWindow dialog(services_, Queue(), window_.Model().window.Geometry(), objects_.AutoName());
+  dialog.Run();
+}
+
+// The owner is the toolkit's to choose: a modal form always sits above the main window.
+void QueueController::OpenOptionsWindow(bool /*ownedByMainWindow*/) {
+  OptionsWindow dialog(services_, window_.Model().window.Geometry(), Queue().Tag());
+  dialog.Run();
 }
 
 void QueueController::StartCommand() { Start(); }

@@ -41,6 +41,8 @@ class QueueController : public TaskControlHooks, public qr::engine::EngineHost {
   // TaskControlHooks (window thread)
   void TaskCommand(int n) override;
   void StartCommand() override;
+  // The options window, on the page the queue list's tag asks for.
+  void OpenOptionsWindow(bool ownedByMainWindow) override;
   void QueueSelectionChanged() override;
   void ProgressTick() override;
 
@@ -84,6 +86,7 @@ class QueueController : public TaskControlHooks, public qr::engine::EngineHost {
 
  private:
   void Start();
+  void OpenNewTaskWindow();
   void Stop();
   void DeleteSelectedTask();
   void ClearQueue();

@@ -193,6 +193,21 @@ std::string FirstBytes(std::string_view text, std::size_t count) {
   return std::string(text.substr(0, end));
 }
 
+std::string WithCrLfLineEnds(std::string_view text) {
+  std::string result;
+  result.reserve(text.size());
+  // CR and LF are never the trail byte of a two-byte character, so bytes will do.
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' || text[i] == '\n') {
+      result += "\r\n";
+      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    } else {
+      result += text[i];
+    }
+  }
+  return result;
+}
+
 std::string UpToNul(std::string_view bytes) { return std::string(bytes.substr(0, bytes.find('\0'))); }
 
 std::int32_t ToInt32(std::string_view text) {

@@ -79,6 +79,10 @@ std::string LastBytes(std::string_view text, std::size_t count);
 // character (a cut that would split one leaves the whole character out).
 std::string FirstBytes(std::string_view text, std::size_t count);
 
+// Every line break (CR LF, a lone LF, a lone CR) as CR LF, so text from a
+// toolkit that ends lines with LF alone is stored as Windows stores it.
+std::string WithCrLfLineEnds(std::string_view text);
+
 // Text up to the first zero byte.
 std::string UpToNul(std::string_view bytes);
 

@@ -135,6 +135,17 @@ TEST(TextSmallHelpers, PrefixAndSuffixOnlyAtCharacterBoundaries) {
   EXPECT_TRUE(EndsWith("a\x95\x5C", "\x95\x5C"));
 }
 
+TEST(TextSmallHelpers, LineEndsBecomeCrLf) {
+  const struct {
+    const char* in;
+    const char* out;
+  } cases[] = {
+      {"a\r\nb", "a\r\nb"},       {"a\nb\n", "a\r\nb\r\n"}, {"a\rb", "a\r\nb"},
+      {"a\n\r\nb", "a\r\n\r\nb"}, {"\r\r\n", "\r\n\r\n"},   {"中\n文", "中\r\n文"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(WithCrLfLineEnds(c.in), c.out) << c.in;
+}
+
 TEST(TextSmallHelpers, FirstBytesNeverSplitsACharacter) {
   EXPECT_EQ(FirstBytes("abc", 5), "abc");
   EXPECT_EQ(FirstBytes("abc", 2), "ab");
