@@ -4,6 +4,8 @@ function(quillreel_test name)
   cmake_parse_arguments(QT "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${QT_SOURCES})
   target_link_libraries(${name} PRIVATE quillreel_core GTest::gtest GTest::gtest_main GTest::gmock ${QT_LIBS})
+  # Shared test helpers: #include "support/..."
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   if(NOT WIN32)
     add_test(NAME ${name} COMMAND ${name})
   endif()

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "program_folder_fixture.h"
+#include "support/temp_folder.h"
 #include "settings/ini_store.h"
 
 namespace qr::app {

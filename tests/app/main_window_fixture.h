@@ -7,7 +7,7 @@
 
 #include "app/main_window.h"
 #include "app/process_objects.h"
-#include "program_folder_fixture.h"
+#include "support/temp_folder.h"
 #include "ui/headless/headless_toolkit.h"
 #include "ui/headless/headless_window.h"
 

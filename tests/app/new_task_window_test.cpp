@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "program_folder_fixture.h"
+#include "support/temp_folder.h"
 #include "queue/download_task.h"
 #include "ui/headless/headless_toolkit.h"
 

@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "program_folder_fixture.h"
+#include "support/temp_folder.h"
 #include "queue/download_task.h"
 
 namespace qr::queue {

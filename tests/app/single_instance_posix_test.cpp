@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "program_folder_fixture.h"
+#include "support/temp_folder.h"
 
 extern char** environ;
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "program_folder_fixture.h"
+#include "support/temp_folder.h"
 #include "queue/download_task.h"
 #include "ui/headless/headless_toolkit.h"
 

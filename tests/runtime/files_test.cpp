@@ -4,23 +4,15 @@
 
 #include <filesystem>
 
+#include "support/temp_folder.h"
+
 namespace qr::files {
 namespace {
 
-class FilesTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    root_ = JoinPath(FromNativePath(std::filesystem::temp_directory_path()), "qr-files-" + name);
-    DeleteFolderTree(root_);
-    ASSERT_TRUE(EnsureFolder(root_));
-  }
-  void TearDown() override { DeleteFolderTree(root_); }
-  std::string root_;
-};
+using FilesTest = qr::testing::TempFolderTest;
 
 TEST_F(FilesTest, WholeFileReadWriteAppendWithChineseNames) {
-  const std::string path = JoinPath(root_, "电影.txt");
+  const std::string path = JoinPath(folder_, "电影.txt");
   EXPECT_EQ(ReadFileBytes(path), "");
   ASSERT_TRUE(WriteFileBytes(path, std::string("a\0b\r\n", 5)));
   ASSERT_TRUE(AppendFileBytes(path, "中"));
@@ -28,13 +20,13 @@ TEST_F(FilesTest, WholeFileReadWriteAppendWithChineseNames) {
   ASSERT_TRUE(WriteFileBytes(path, "x"));
   EXPECT_EQ(ReadFileBytes(path), "x");
   // The name on disk is the Unicode name, not the 936 bytes.
-  EXPECT_TRUE(std::filesystem::exists(ToNativePath(root_) / std::filesystem::path(u8"电影.txt")));
+  EXPECT_TRUE(std::filesystem::exists(ToNativePath(folder_) / std::filesystem::path(u8"电影.txt")));
   EXPECT_TRUE(RemoveFile(path));
   EXPECT_FALSE(FileExists(path));
 }
 
 TEST_F(FilesTest, ReplaceLeavesNoTemporaryBehind) {
-  const std::string path = JoinPath(root_, "download.ini");
+  const std::string path = JoinPath(folder_, "download.ini");
   ASSERT_TRUE(WriteFileBytes(path, "old"));
   ASSERT_TRUE(ReplaceFileBytes(path, "new"));
   EXPECT_EQ(ReadFileBytes(path), "new");
@@ -42,12 +34,12 @@ TEST_F(FilesTest, ReplaceLeavesNoTemporaryBehind) {
 }
 
 TEST_F(FilesTest, EnsureFolderCreatesEveryLevelAndDeleteTreeRemovesIt) {
-  const std::string deep = JoinPath(JoinPath(JoinPath(root_, "一"), "二"), "三");
+  const std::string deep = JoinPath(JoinPath(JoinPath(folder_, "一"), "二"), "三");
   ASSERT_TRUE(EnsureFolder(deep));
   ASSERT_TRUE(WriteFileBytes(JoinPath(deep, "f.ts"), "data"));
-  EXPECT_TRUE(DeleteFolderTree(JoinPath(root_, "一")));
-  EXPECT_FALSE(FolderExists(JoinPath(root_, "一")));
-  EXPECT_TRUE(FolderExists(root_));
+  EXPECT_TRUE(DeleteFolderTree(JoinPath(folder_, "一")));
+  EXPECT_FALSE(FolderExists(JoinPath(folder_, "一")));
+  EXPECT_TRUE(FolderExists(folder_));
 }
 
 TEST(FilesSafety, TreeDeletionRefusesRootsDrivesAndEscapes) {
@@ -71,7 +63,7 @@ TEST(FilesSafety, TreeDeletionRefusesRootsDrivesAndEscapes) {
 // Windows cuts trailing dots and spaces off a path's last part, so "<dl>\..."
 // is the download folder itself and "<dl>\.. " its parent.
 TEST_F(FilesTest, TargetsEndingInADotOrSpaceAreNeverDeleted) {
-  const std::string dl = JoinPath(root_, "dl");
+  const std::string dl = JoinPath(folder_, "dl");
   ASSERT_TRUE(EnsureFolder(JoinPath(dl, "sub")));
   ASSERT_TRUE(WriteFileBytes(JoinPath(dl, "f.ts"), "x"));
   for (const char* name : {"...", ". ", ".. ", " ", "sub.", "sub "}) {

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "runtime/files.h"
+#include "support/temp_folder.h"
 
 namespace qr::process {
 namespace {
@@ -20,16 +21,8 @@ constexpr const char* kExitSeven = "exit 7";
 std::string CreateFileCommand(const std::string& path) { return "echo x > '" + path + "'"; }
 #endif
 
-class ProcessTest : public ::testing::Test {
+class ProcessTest : public qr::testing::TempFolderTest {
  protected:
-  void SetUp() override {
-    const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    root_ = files::JoinPath(files::FromNativePath(std::filesystem::temp_directory_path()), "qr-process-" + name);
-    files::DeleteFolderTree(root_);
-    ASSERT_TRUE(files::EnsureFolder(root_));
-  }
-  void TearDown() override { files::DeleteFolderTree(root_); }
-
   static bool AppearsWithin(const std::string& path, std::chrono::seconds limit) {
     const auto end = std::chrono::steady_clock::now() + limit;
     while (!files::FileExists(path)) {
@@ -38,8 +31,6 @@ class ProcessTest : public ::testing::Test {
     }
     return true;
   }
-
-  std::string root_;
 };
 
 TEST_F(ProcessTest, WaitedRunGivesTheExitCode) {
@@ -49,13 +40,13 @@ TEST_F(ProcessTest, WaitedRunGivesTheExitCode) {
 }
 
 TEST_F(ProcessTest, ChineseTextOnTheCommandLineReachesTheChild) {
-  const std::string path = files::JoinPath(root_, "视频.txt");
+  const std::string path = files::JoinPath(folder_, "视频.txt");
   EXPECT_EQ(SystemProcessLauncher().RunAndWait(CreateFileCommand(path), WindowMode::kHidden), 0);
-  EXPECT_TRUE(std::filesystem::exists(files::ToNativePath(root_) / std::filesystem::path(u8"视频.txt")));
+  EXPECT_TRUE(std::filesystem::exists(files::ToNativePath(folder_) / std::filesystem::path(u8"视频.txt")));
 }
 
 TEST_F(ProcessTest, DetachedRunReturnsAtOnceAndTheChildRuns) {
-  const std::string path = files::JoinPath(root_, "detached.txt");
+  const std::string path = files::JoinPath(folder_, "detached.txt");
   EXPECT_TRUE(SystemProcessLauncher().RunDetached(CreateFileCommand(path), WindowMode::kHidden));
   EXPECT_TRUE(AppearsWithin(path, std::chrono::seconds(10)));
 }
@@ -64,7 +55,7 @@ TEST_F(ProcessTest, DetachedRunReturnsAtOnceAndTheChildRuns) {
 // space and Chinese text, unquoted.
 TEST_F(ProcessTest, BatchFileGivenAsTheWholeCommandLineRuns) {
 #ifdef _WIN32
-  const std::string folder = files::JoinPath(root_, "合并 目录");
+  const std::string folder = files::JoinPath(folder_, "合并 目录");
   ASSERT_TRUE(files::EnsureFolder(folder));
   const std::string batch = files::JoinPath(folder, "ffmpeg.bat");
   ASSERT_TRUE(files::WriteFileBytes(batch, "@echo off\r\necho x> \"" + folder + "\\done.txt\"\r\nexit /b 3"));
@@ -76,7 +67,7 @@ TEST_F(ProcessTest, BatchFileGivenAsTheWholeCommandLineRuns) {
 }
 
 TEST_F(ProcessTest, ProgramThatCannotStartGivesNoExitCode) {
-  const std::string missing = files::JoinPath(root_, "no-such-program.exe");
+  const std::string missing = files::JoinPath(folder_, "no-such-program.exe");
   EXPECT_EQ(SystemProcessLauncher().RunAndWait(missing, WindowMode::kHidden), std::nullopt);
 #ifdef _WIN32
   EXPECT_FALSE(SystemProcessLauncher().RunDetached(missing, WindowMode::kHidden));

@@ -9,6 +9,7 @@
 #include "runtime/files.h"
 #include "runtime/text.h"
 #include "settings/setting_lookup.h"
+#include "support/temp_folder.h"
 
 namespace qr::settings {
 namespace {
@@ -114,21 +115,7 @@ TEST(IniDocument, LongValuesComeBackCutWithoutSplittingACharacter) {
   EXPECT_NE(document.Serialize().find(std::string(20000, 'x')), std::string::npos);
 }
 
-class IniFileTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    folder_ = files::JoinPath(files::FromNativePath(std::filesystem::temp_directory_path()),
-                              std::string("qr-ini-") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    files::DeleteFolderTree(folder_);
-    files::EnsureFolder(folder_);
-    files::SetProgramFolder(folder_);
-  }
-  void TearDown() override {
-    files::SetProgramFolder("");
-    files::DeleteFolderTree(folder_);
-  }
-  std::string folder_;
-};
+using IniFileTest = qr::testing::ProgramFolderTest;
 
 TEST_F(IniFileTest, MissingFileReadsTheFallbackAndTheFirstWriteCreatesIt) {
   const std::string path = files::JoinPath(folder_, "setsoft.ini");

@@ -5,25 +5,14 @@
 #include <filesystem>
 
 #include "runtime/files.h"
+#include "support/temp_folder.h"
 
 namespace qr::settings {
 namespace {
 
-class SettingLookupTest : public ::testing::Test {
+class SettingLookupTest : public qr::testing::ProgramFolderTest {
  protected:
-  void SetUp() override {
-    folder_ =
-        files::JoinPath(files::FromNativePath(std::filesystem::temp_directory_path()),
-                        std::string("qr-settings-") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    files::EnsureFolder(folder_);
-    files::SetProgramFolder(folder_);
-  }
-  void TearDown() override {
-    files::SetProgramFolder("");
-    files::DeleteFolderTree(folder_);
-  }
   void WriteConfig(std::string_view text) { ASSERT_TRUE(files::WriteFileBytes(ConfigPath(), text)); }
-  std::string folder_;
 };
 
 TEST_F(SettingLookupTest, MissingFileReadsEmptyAndOff) {
