@@ -17,7 +17,7 @@ using RowFromFields = std::function<std::vector<std::string>(const std::vector<s
 // one row per line made by `rowOf`. Blank lines and lines with fewer than
 // `minFields` fields are passed over; every other line is kept whatever its
 // name or folder holds (whether they can be used is checked when the task
-// starts, see task_safety.h), so a later save loses no row. Returns the
+// starts, see engine/name_rules.h), so a later save loses no row. Returns the
 // number of rows added.
 int AppendTaskLines(qr::ui::ListView& queue, std::string_view text, std::size_t minFields, const RowFromFields& rowOf);
 

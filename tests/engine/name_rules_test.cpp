@@ -19,5 +19,24 @@ TEST(NameRulesTest, TaskNamesMustMakeTheSameFileOnBothSystems) {
   }
 }
 
+// Windows cuts trailing dots and spaces from a name: "..." and ". " would name
+// the folder itself, ".. " its parent, "a." another task's "a".
+TEST(NameRulesTest, NamesOfDotsAndSpacesOrEndingInOneAreRefused) {
+  for (const std::string name : {"...", ". ", ".. ", "  ", "电影.", "电影 ", "a\nb"}) {
+    EXPECT_FALSE(IsUsableTaskName(name)) << '"' << name << '"';
+  }
+  for (const std::string name : {" a", "第1集 (高清)", "x-y_z", "a,b"}) EXPECT_TRUE(IsUsableTaskName(name)) << name;
+}
+
+TEST(NameRulesTest, FoldersMayHoldSeparatorsAndBatchCharactersButNoWildcardsOrPipes) {
+  for (const std::string folder :
+       {"C:\\Users\\下载", "/home/me/视频", "D:\\Tom & Jerry", "D:\\100%", "C:\\%TEMP%", "a^b", "D:\\乗\\亅"}) {
+    EXPECT_TRUE(IsUsableTaskFolder(folder)) << folder;
+  }
+  for (const std::string folder : {"", "C:\\a|b", "a>b", "a<b", "a*", "a?", "a\"b", "a\r\nb", "a\tb"}) {
+    EXPECT_FALSE(IsUsableTaskFolder(folder)) << folder;
+  }
+}
+
 }  // namespace
 }  // namespace qr::engine
