@@ -61,6 +61,16 @@ std::vector<std::wstring> WideTexts(const std::vector<ComboItem>& items) {
   return texts;
 }
 
+// Paints the inside of the tab control's page (inside its border) in the form's colour.
+void FillTabPage(HWND tabs) {
+  RECT page{};
+  GetClientRect(tabs, &page);
+  SendMessageW(tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&page));
+  HDC dc = GetDC(tabs);
+  FillRect(dc, &page, GetSysColorBrush(COLOR_BTNFACE));
+  ReleaseDC(tabs, dc);
+}
+
 void RegisterFormClass(HINSTANCE instance) {
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
@@ -189,11 +199,16 @@ HWND FormWindow::CreateControl(int index) {
     const int size = std::min(spec.place.width, spec.place.height);
     SendMessageW(control, STM_SETICON, reinterpret_cast<WPARAM>(LoadProgramIcon(size)), 0);
   }
-  if (spec.kind == ControlKind::kEdit) {
-    // Subclassed for the double-click, which an edit box does not report.
+  if (spec.kind == ControlKind::kEdit || spec.kind == ControlKind::kGroupBox || spec.kind == ControlKind::kTabs) {
+    // Edit boxes for the double-click, which they do not report; group boxes
+    // to fill their inside, which nobody else paints (the tab control below
+    // leaves out its siblings above it); the tab control so its page has the
+    // form's colour, which the labels and check boxes on it paint around
+    // their text (a themed page would be white around them).
+    controls_[index].handle = control;
     SetPropW(control, kFormProperty, this);
-    editProc_ =
-        reinterpret_cast<WNDPROC>(SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditProc)));
+    controls_[index].originalProc =
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ControlProc)));
   }
   return control;
 }
@@ -235,19 +250,27 @@ LRESULT CALLBACK FormWindow::WindowProc(HWND window, UINT message, WPARAM wParam
   return form->OnMessage(message, wParam, lParam);
 }
 
-LRESULT CALLBACK FormWindow::EditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* form = static_cast<FormWindow*>(GetPropW(edit, kFormProperty));
-  if (form == nullptr) return DefWindowProcW(edit, message, wParam, lParam);
-  const WNDPROC original = form->editProc_;
+LRESULT CALLBACK FormWindow::ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* form = static_cast<FormWindow*>(GetPropW(control, kFormProperty));
+  const int index = form != nullptr ? form->IndexOf(control) : -1;
+  if (index < 0) return DefWindowProcW(control, message, wParam, lParam);
+  const WNDPROC original = form->controls_[index].originalProc;
   if (message == WM_NCDESTROY) {
-    RemovePropW(edit, kFormProperty);
-    SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
-    return CallWindowProcW(original, edit, message, wParam, lParam);
+    RemovePropW(control, kFormProperty);
+    SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+    return CallWindowProcW(original, control, message, wParam, lParam);
   }
-  const LRESULT result = CallWindowProcW(original, edit, message, wParam, lParam);
-  if (message == WM_LBUTTONDBLCLK) {
-    if (const int index = form->IndexOf(edit); index >= 0) form->events_.OnDoubleClicked(form->model_.Spec(index).name);
+  const ControlKind kind = form->model_.Spec(index).kind;
+  if (message == WM_ERASEBKGND && kind == ControlKind::kGroupBox) {
+    RECT inside{};
+    GetClientRect(control, &inside);
+    FillRect(reinterpret_cast<HDC>(wParam), &inside, GetSysColorBrush(COLOR_BTNFACE));
+    return TRUE;
   }
+  const LRESULT result = CallWindowProcW(original, control, message, wParam, lParam);
+  if (message == WM_PAINT && kind == ControlKind::kTabs) FillTabPage(control);
+  if (message == WM_LBUTTONDBLCLK && kind == ControlKind::kEdit)
+    form->events_.OnDoubleClicked(form->model_.Spec(index).name);
   return result;
 }
 

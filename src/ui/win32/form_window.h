@@ -46,10 +46,11 @@ class FormWindow {
   struct Control {
     HWND handle = nullptr;
     std::uint32_t background = kWhite;  // edit boxes
+    WNDPROC originalProc = nullptr;     // subclassed controls
   };
 
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  static LRESULT CALLBACK EditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
   void OnCommand(int index, int code);
   LRESULT OnControlColour(HDC dc, HWND control, UINT message, WPARAM wParam, LPARAM lParam);
@@ -80,7 +81,6 @@ class FormWindow {
   HWND window_ = nullptr;
   HFONT font_ = nullptr;
   HFONT linkFont_ = nullptr;
-  WNDPROC editProc_ = nullptr;
   std::vector<Control> controls_;  // by control index
   std::map<std::uint32_t, HBRUSH> brushes_;
   int tabs_ = -1;
