@@ -3,6 +3,8 @@
 // tests of the desktop backends.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -28,5 +30,36 @@ struct RecordingFormEvents : qr::ui::FormEvents {
     if (then) then(name);
   }
 };
+
+// For the sample form: at each click the model already holds what the click
+// changed; OK closes the form as accepted.
+inline std::function<void(const std::string&)> CheckModelAtClicksOfSampleForm(qr::ui::FormModel& form) {
+  return [&form](const std::string& name) {
+    if (name == "autoStart") {
+      EXPECT_TRUE(form.Checked("autoStart"));
+    }
+    if (name == "afterShutdown") {
+      EXPECT_TRUE(form.Checked("afterShutdown"));
+      EXPECT_FALSE(form.Checked("afterNothing"));
+    }
+    if (name == "ok") form.Close(true);
+  };
+}
+
+// What the person's run of both backend tests leaves: typed texts (the
+// multi-line one with CR LF), the picked combo item, the boxes clicked, the
+// second page, and the events in the order done, closed by OK.
+inline void ExpectSampleFormAfterThePerson(const qr::ui::FormModel& form, const std::vector<std::string>& calls) {
+  EXPECT_EQ(calls, (std::vector<std::string>{"opened", "clicked autoStart", "clicked afterShutdown",
+                                             "double-clicked folder", "clicked ok"}));
+  EXPECT_EQ(form.Text("folder"), "D:\\video");
+  EXPECT_EQ(form.Text("note"), "第一行\r\n第二行");
+  EXPECT_EQ(form.State(form.Find("threads")).selected, 3);
+  EXPECT_EQ(form.Text("threads"), "32");
+  EXPECT_TRUE(form.Checked("autoStart"));
+  EXPECT_TRUE(form.Checked("afterShutdown"));
+  EXPECT_EQ(form.State(form.Find("pages")).selected, 1);
+  EXPECT_TRUE(form.Accepted());
+}
 
 }  // namespace qr::testing

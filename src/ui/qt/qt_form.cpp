@@ -191,6 +191,8 @@ void QtForm::Run() {
   events_.OnFormOpened();
   if (closed_) return;  // the logic closed it before it was shown
   exec();
+  // The application's end stops every event loop: the form goes as if the person closed it.
+  if (!closed_) reject();
 }
 
 void QtForm::reject() {

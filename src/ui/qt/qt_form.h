@@ -23,7 +23,8 @@ class QtForm : public QDialog {
   QtForm(FormModel& model, FormEvents& events, QWidget* owner, std::function<void(const std::string&)> openAddress);
   ~QtForm() override;
 
-  // OnFormOpened, then the modal run until the form is closed.
+  // OnFormOpened, then the modal run until the form is closed (a form still
+  // open when the application's event loops end is closed as by the person).
   void Run();
 
   // The widget that shows control `index` (tests look at it).

@@ -24,6 +24,8 @@ namespace qr::ui::qt {
 namespace {
 
 using qr::apps::SampleOptionsForm;
+using qr::testing::CheckModelAtClicksOfSampleForm;
+using qr::testing::ExpectSampleFormAfterThePerson;
 using qr::testing::RecordingFormEvents;
 using testing::ProcessUntil;
 
@@ -56,15 +58,8 @@ class QtFormTest : public testing::QtTest {
 
 TEST_F(QtFormTest, WhatThePersonDoesReachesTheModelBeforeItsEvent) {
   QWidget* messageOwner = nullptr;
-  events_.onClicked = [&](const std::string& name) {
-    if (name == "autoStart") {
-      EXPECT_TRUE(form_.Checked("autoStart"));
-    }
-    if (name == "afterShutdown") {
-      EXPECT_FALSE(form_.Checked("afterNothing"));
-    }
-    if (name == "ok") form_.Close(true);
-  };
+  events_.onClicked = CheckModelAtClicksOfSampleForm(form_);
+
   // A message box from inside the form is owned by it and works.
   events_.onDoubleClicked = [&](const std::string&) {
     EXPECT_EQ(form_.Text("folder"), "D:\\video");
@@ -89,17 +84,8 @@ TEST_F(QtFormTest, WhatThePersonDoesReachesTheModelBeforeItsEvent) {
     QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
     Control<QPushButton>(dialog, "ok")->click();
   });
-  EXPECT_EQ(events_.calls, (std::vector<std::string>{"opened", "clicked autoStart", "clicked afterShutdown",
-                                                     "double-clicked folder", "clicked ok"}));
+  ExpectSampleFormAfterThePerson(form_, events_.calls);
   EXPECT_EQ(messageOwner, shown);
-  EXPECT_EQ(form_.Text("note"), "第一行\r\n第二行");
-  EXPECT_EQ(form_.State(form_.Find("threads")).selected, 3);
-  EXPECT_EQ(form_.Text("threads"), "32");
-  EXPECT_TRUE(form_.Checked("autoStart"));
-  EXPECT_TRUE(form_.Checked("afterShutdown"));
-  EXPECT_EQ(form_.State(form_.Find("pages")).selected, 1);
-  EXPECT_TRUE(form_.IsClosed());
-  EXPECT_TRUE(form_.Accepted());
 }
 
 TEST_F(QtFormTest, LogicChangesReachTheWidgetsFromAnyThread) {
