@@ -1,7 +1,10 @@
 #!/bin/bash
 # Screenshots of the real main window of both builds, each page once, on a
-# virtual display: build/screenshots/{linux,windows}-{queue,log}.png.
+# virtual display: build/screenshots/{linux,windows}-{queue,log}.png; and of
+# the sample dialog form (bin/form_preview, each tab page once):
+# build/screenshots/form-{linux,windows}-{0,1,2}.png.
 # Usage: tools/screenshot.sh [linux build folder] [windows build folder]
+# QUILLREEL_SHOTS=forms takes the form's shots alone.
 #
 # Each run gets a fresh program folder (QUILLREEL_PROGRAM_FOLDER) holding a
 # download.ini with a few Chinese tasks in code page 936, and the demo
@@ -122,7 +125,35 @@ shoot_windows() {
     QUILLREEL_DEMO_LOG="Z:${folder//\//\\}\\demo-log.txt" wine explorer /desktop=quillreel,1024x768 "$program"
 }
 
+# ---- The sample dialog form of both builds (apps/form_preview) --------------
+# It opens at (40, 40) on the tab page QUILLREEL_FORM_PAGE names.
+shoot_forms() {
+  shot_delay=2
+  if [ -x "$linux_build/bin/form_preview" ]; then
+    for page in 0 1 2; do
+      QUILLREEL_FORM_PAGE=$page shoot "form-linux-$page" 0 env QT_QPA_PLATFORM=xcb "$linux_build/bin/form_preview"
+    done
+  else
+    echo "no $linux_build/bin/form_preview (cmake --build $linux_build --target form_preview)" >&2
+  fi
+  if [ -f "$windows_build/bin/form_preview.exe" ]; then
+    . tools/wine-env.sh "$windows_build"
+    wine_start
+    shot_delay=5
+    for page in 0 1 2; do
+      QUILLREEL_FORM_PAGE=$page shoot "form-windows-$page" 0 wine explorer /desktop=forms,1024x768 \
+        "$windows_build/bin/form_preview.exe"
+      wineserver -k >/dev/null 2>&1
+    done
+  else
+    echo "no $windows_build/bin/form_preview.exe (cmake --build $windows_build --target form_preview)" >&2
+  fi
+}
+
 start_display
-shoot_linux
-shoot_windows
+if [ "${QUILLREEL_SHOTS:-all}" != forms ]; then
+  shoot_linux
+  shoot_windows
+fi
+shoot_forms
 exit $status

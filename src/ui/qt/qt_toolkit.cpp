@@ -9,6 +9,8 @@
 #include <QUrl>
 #include <cstdio>
 
+#include "runtime/text.h"
+#include "ui/qt/qt_form.h"
 #include "ui/qt/qt_main_window.h"
 #include "ui/qt/qt_text.h"
 #include "ui/toolkit/message_auto_answer.h"
@@ -73,7 +75,8 @@ void QtToolkit::RunOnWindowThread(const std::function<void()>& work) {
 }
 
 QWidget* QtToolkit::Owner(bool ownedByMainWindow) const {
-  return ownedByMainWindow ? static_cast<QWidget*>(window_) : nullptr;
+  if (!ownedByMainWindow) return nullptr;
+  return forms_.empty() ? static_cast<QWidget*>(window_) : forms_.back();
 }
 
 int QtToolkit::ShowMessage(const MessageRequest& request) {
@@ -132,21 +135,25 @@ std::string QtToolkit::ChooseSaveFile(const FileDialogRequest& request) {
 }
 
 std::string QtToolkit::ChooseFolder(const std::string& title, const std::string& initialFolder) {
-  return TextFromWindowThread(
-      [&] { return QFileDialog::getExistingDirectory(Owner(true), ToQString(title), ToQString(initialFolder)); });
+  // Cancelled: an empty name, which trims to empty.
+  return qr::text::Trim(TextFromWindowThread([&] {
+    return QFileDialog::getExistingDirectory(Owner(true), ToQString(title), ToQString(initialFolder),
+                                             QFileDialog::ShowDirsOnly);
+  }));
 }
 
-// Not rendered yet: the form opens and is closed at once, as if dismissed.
 void QtToolkit::RunModalForm(FormModel& form, FormEvents& events) {
-  events.OnFormOpened();
-  if (!form.IsClosed()) {
-    events.OnClosedByUser();
-    form.Close(false);
-  }
+  QtForm dialog(form, events, Owner(true), [this](const std::string& address) { OpenWithShell(address); });
+  forms_.push_back(&dialog);
+  dialog.Run();
+  forms_.pop_back();
 }
 
 void QtToolkit::OpenWithShell(const std::string& path) {
-  const QUrl url = QUrl::fromLocalFile(ToQString(path));
+  // A web address (a link control's) opens as itself, anything else as a local path.
+  const QUrl asUrl(ToQString(path));
+  const bool webAddress = asUrl.scheme() == QLatin1String("http") || asUrl.scheme() == QLatin1String("https");
+  const QUrl url = webAddress ? asUrl : QUrl::fromLocalFile(ToQString(path));
   PostToWindowThread([url] { QDesktopServices::openUrl(url); });
 }
 

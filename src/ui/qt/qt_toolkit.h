@@ -15,6 +15,7 @@
 #include <chrono>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 #include "concurrency/pumping_wait.h"
 #include "ui/toolkit/toolkit_services.h"
@@ -61,10 +62,12 @@ class QtToolkit : public ToolkitServices, public qr::concurrency::MessagePump {
   void RunOnWindowThread(const std::function<void()>& work);
   // Asks for a text on the window thread (a dialog, the clipboard) and converts it.
   std::string TextFromWindowThread(const std::function<QString()>& ask);
+  // The topmost open form, else the main window; null when not owned by the main window.
   QWidget* Owner(bool ownedByMainWindow) const;
 
   std::unique_ptr<QObject> dispatcher_;
   QtMainWindow* window_ = nullptr;
+  std::vector<QWidget*> forms_;  // the forms running, the topmost last
   qr::concurrency::MessagePump* previousPump_ = nullptr;
   std::mutex quitMutex_;
   bool quitRequested_ = false;

@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "concurrency/pumping_wait.h"
+#include "runtime/text.h"
 #include "ui/toolkit/message_auto_answer.h"
+#include "ui/win32/form_window.h"
 #include "ui/win32/wide_text.h"
 
 namespace qr::ui::win32 {
@@ -62,7 +64,10 @@ int Win32Toolkit::ExitCode() const {
   return exitCode_;
 }
 
-HWND Win32Toolkit::Owner() const { return mainWindow_ != nullptr ? mainWindow_->Handle() : nullptr; }
+HWND Win32Toolkit::Owner() const {
+  if (!forms_.empty()) return forms_.back();
+  return mainWindow_ != nullptr ? mainWindow_->Handle() : nullptr;
+}
 
 int Win32Toolkit::ShowMessage(const MessageRequest& request) {
   if (autoAnswer_) {
@@ -130,7 +135,7 @@ std::string Win32Toolkit::ChooseOpenFile(const FileDialogRequest& request) { ret
 std::string Win32Toolkit::ChooseSaveFile(const FileDialogRequest& request) { return ChooseFile(request, true); }
 
 std::string Win32Toolkit::ChooseFolder(const std::string& title, const std::string& initialFolder) {
-  const std::wstring wideTitle = Wide(title);
+  const std::wstring wideTitle = Wide(title.empty() ? std::string("请选择一个文件夹") : title);
   const std::wstring folder = Wide(initialFolder);
   BROWSEINFOW browse{};
   browse.hwndOwner = Owner();
@@ -143,16 +148,14 @@ std::string Win32Toolkit::ChooseFolder(const std::string& title, const std::stri
   std::vector<wchar_t> path(kPathBufferLength, L'\0');
   const bool hasPath = SHGetPathFromIDListEx(item, path.data(), kPathBufferLength, GPFIDL_DEFAULT);
   CoTaskMemFree(item);
-  return hasPath ? Narrow(path.data()) : std::string();
+  return hasPath ? qr::text::Trim(Narrow(path.data())) : std::string();
 }
 
-// Not rendered yet: the form opens and is closed at once, as if dismissed.
 void Win32Toolkit::RunModalForm(FormModel& form, FormEvents& events) {
-  events.OnFormOpened();
-  if (!form.IsClosed()) {
-    events.OnClosedByUser();
-    form.Close(false);
-  }
+  FormWindow window(form, events, Owner(), [this](const std::string& address) { OpenWithShell(address); });
+  forms_.push_back(window.Handle());
+  window.Run();
+  forms_.pop_back();
 }
 
 void Win32Toolkit::OpenWithShell(const std::string& path) {

@@ -14,6 +14,7 @@
 #include <functional>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "ui/toolkit/toolkit_services.h"
 
@@ -56,6 +57,7 @@ class Win32Toolkit : public ToolkitServices {
  private:
   static LRESULT CALLBACK WorkWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void RunPostedWork();
+  // The owner of dialogs: the topmost open form, else the main window.
   HWND Owner() const;
   std::string ChooseFile(const FileDialogRequest& request, bool save);
 
@@ -63,6 +65,7 @@ class Win32Toolkit : public ToolkitServices {
   DWORD windowThread_ = 0;
   bool autoAnswer_ = false;
   PopupMenuHost* mainWindow_ = nullptr;
+  std::vector<HWND> forms_;  // the forms running, the topmost last
 
   mutable std::mutex mutex_;
   std::deque<std::function<void()>> posted_;

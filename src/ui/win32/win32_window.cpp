@@ -11,7 +11,7 @@
 #include "ui/win32/toolbar_control.h"
 #include "ui/win32/tray_control.h"
 #include "ui/win32/wide_text.h"
-#include "ui/win32/win32_resources.h"
+#include "ui/win32/window_look.h"
 
 namespace qr::ui::win32 {
 
@@ -21,13 +21,6 @@ constexpr wchar_t kWindowClass[] = L"QuillreelMainWindow";
 constexpr UINT kSyncMessage = WM_APP + 10;
 constexpr UINT kSelectionMessage = WM_APP + 12;  // wParam: the page of the list to look at
 constexpr UINT_PTR kFirstTimerId = 1;
-
-HFONT CreateMessageFont() {
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof metrics;
-  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return nullptr;
-  return CreateFontIndirectW(&metrics.lfMessageFont);
-}
 
 int CALLBACK NoteFaceFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
   *reinterpret_cast<bool*>(found) = true;
@@ -58,13 +51,6 @@ HFONT CreateListFont(const FontSpec& font) {
   return CreateFontW(-font.pixelHeight, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
                      face.c_str());
-}
-
-// Shared icons: the system keeps them for the life of the program.
-HICON LoadProgramIcon(int size) {
-  auto* icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(QR_IDI_PROGRAM), IMAGE_ICON,
-                                             size, size, LR_DEFAULTCOLOR | LR_SHARED));
-  return icon != nullptr ? icon : LoadIconA(nullptr, IDI_APPLICATION);
 }
 
 }  // namespace
