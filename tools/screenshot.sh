@@ -1,6 +1,9 @@
 #!/bin/bash
 # Screenshots of the real main window of both builds, each page once, on a
-# virtual display: build/screenshots/{linux,windows}-{queue,log}.png; and of
+# virtual display: build/screenshots/{linux,windows}-{queue,log}.png; the
+# new-task and options windows over it, {linux,windows}-{new-task,options}.png;
+# a download in progress from a slow stream served on 127.0.0.1,
+# {linux,windows}-download.png; and of
 # the sample dialog form (bin/form_preview, each tab page once):
 # build/screenshots/form-{linux,windows}-{0,1,2}.png.
 # Usage: tools/screenshot.sh [linux build folder] [windows build folder]
@@ -38,6 +41,7 @@ start_display() {
 }
 
 cleanup() {
+  [ -n "${server_pid:-}" ] && kill "$server_pid" 2>/dev/null
   [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null
   rm -rf "$work"
 }
@@ -78,6 +82,49 @@ shoot() {
   echo "wrote $out/$name.png"
 }
 
+# A stream to download while a shot is taken, served slowly on 127.0.0.1 so
+# that the download is still running: 300 segments, one second per request.
+start_stream_server() {
+  tools/make-bench-stream.sh "$work/stream" 300 20 >/dev/null || return 1
+  "$linux_build/bin/quillreel-hls-server" --root "$work/stream" --port-file "$work/port" --latency-ms 1000 \
+    >/dev/null 2>&1 &
+  server_pid=$!
+  for _ in $(seq 100); do [ -s "$work/port" ] && break; sleep 0.05; done
+  port=$(cat "$work/port")
+}
+
+# fill_download_folder <folder> <download folder as the program sees it>:
+# a queue whose first task is the served stream.
+fill_download_folder() {
+  fill_program_folder "$1"
+  {
+    printf '%s\r\n' "演示视频 第1集,http://127.0.0.1:$port/index.m3u8,$2,排队等待"
+    iconv -f GBK -t UTF-8 "$1/download.ini"
+  } | iconv -f UTF-8 -t GBK >"$1/download.new"
+  mv "$1/download.new" "$1/download.ini"
+}
+
+# shoot_dialogs <prefix> <folder> <download folder> <command...>: the new-task
+# and options windows over the main window, and a download in progress.
+shoot_dialogs() {
+  local prefix=$1 folder=$2 downloads=$3
+  shift 3
+  fill_program_folder "$folder"
+  QUILLREEL_DEMO_BUTTON=0 shoot "$prefix-new-task" 0 "$@"
+  [ -n "$between_shots" ] && $between_shots >/dev/null 2>&1
+  fill_program_folder "$folder"
+  QUILLREEL_DEMO_BUTTON=6 shoot "$prefix-options" 0 "$@"
+  [ -n "$between_shots" ] && $between_shots >/dev/null 2>&1
+  if [ -n "${port:-}" ]; then
+    fill_download_folder "$folder" "$downloads"
+    local delay=$shot_delay
+    shot_delay=$((shot_delay + 3))
+    QUILLREEL_DEMO_BUTTON=1 shoot "$prefix-download" 0 "$@"
+    shot_delay=$delay
+    [ -n "$between_shots" ] && $between_shots >/dev/null 2>&1
+  fi
+}
+
 # shoot_pages <prefix> <program folder> <command...>: both pages, each from a fresh program folder.
 shoot_pages() {
   local prefix=$1 folder=$2
@@ -102,6 +149,8 @@ shoot_linux() {
   local folder="$work/linux"
   shoot_pages linux "$folder" env QUILLREEL_PROGRAM_FOLDER="$folder" QUILLREEL_RUNTIME_FOLDER="$folder/run" \
     QUILLREEL_DEMO_LOG="$folder/demo-log.txt" QT_QPA_PLATFORM=xcb "$program"
+  shoot_dialogs linux "$folder" "$work/downloads-linux" env QUILLREEL_PROGRAM_FOLDER="$folder" \
+    QUILLREEL_RUNTIME_FOLDER="$folder/run" QT_QPA_PLATFORM=xcb "$program"
 }
 
 # ---- Windows build: the desktop program under wine --------------------------
@@ -123,6 +172,9 @@ shoot_windows() {
   between_shots="wineserver -k"
   shoot_pages windows "$folder" env QUILLREEL_PROGRAM_FOLDER="Z:${folder//\//\\}" \
     QUILLREEL_DEMO_LOG="Z:${folder//\//\\}\\demo-log.txt" wine explorer /desktop=quillreel,1024x768 "$program"
+  local downloads="$work/downloads-windows"
+  shoot_dialogs windows "$folder" "Z:${downloads//\//\\}" env QUILLREEL_PROGRAM_FOLDER="Z:${folder//\//\\}" \
+    wine explorer /desktop=quillreel,1024x768 "$program"
 }
 
 # ---- The sample dialog form of both builds (apps/form_preview) --------------
@@ -151,6 +203,7 @@ shoot_forms() {
 }
 
 start_display
+start_stream_server || echo "no stream to download (ffmpeg?): download shots skipped" >&2
 if [ "${QUILLREEL_SHOTS:-all}" != forms ]; then
   shoot_linux
   shoot_windows

@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
   // Installed before the window claims the single-instance marker, so a
   // signal to a copy that has claimed it always goes through the exit command.
   qr::apps::OnTerminationSignal([&logic] { logic.ExitCommand(); });
-  const int exitCode = window.Run([&logic] { qr::apps::ApplyDemoSwitches(logic); });
+  const int exitCode = window.Run([&logic, &toolkit] { qr::apps::ApplyDemoSwitches(logic, toolkit); });
   // The queue is saved; an engine thread still inside a request or a merge
   // must not outlive the objects it uses, so the process ends around it.
   if (!controller.EndEngineForExit(kEnginePatience)) std::_Exit(exitCode);

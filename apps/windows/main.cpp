@@ -23,7 +23,7 @@ int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*comma
     qr::app::QueueController controller(objects, logic, toolkit, qr::process::SystemProcessLauncher());
     logic.SetTaskControlHooks(&controller);
     qr::ui::win32::Win32Window window(logic.Model(), logic, toolkit);
-    exitCode = window.Run([&logic] { qr::apps::ApplyDemoSwitches(logic); });
+    exitCode = window.Run([&logic, &toolkit] { qr::apps::ApplyDemoSwitches(logic, toolkit); });
     // The queue is saved; an engine thread still inside a request or a merge
     // must not outlive the objects it uses, so the process ends around it.
     if (!controller.EndEngineForExit(std::chrono::milliseconds(3000))) ExitProcess(static_cast<UINT>(exitCode));
