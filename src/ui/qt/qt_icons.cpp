@@ -9,8 +9,10 @@
 
 namespace qr::ui::qt {
 
-QIcon ProgramIcon() {
-  // A white downward arrow on a blue disc, drawn so no image file is needed.
+namespace {
+
+// A white downward arrow on a blue disc: the icon when the image cannot be read.
+QIcon DrawnProgramIcon() {
   QIcon icon;
   for (const int size : {16, 24, 32, 48, 64}) {
     QPixmap pixmap(size, size);
@@ -35,6 +37,15 @@ QIcon ProgramIcon() {
     painter.end();
     icon.addPixmap(pixmap);
   }
+  return icon;
+}
+
+}  // namespace
+
+// The Windows program's own icon image, embedded as a resource.
+QIcon ProgramIcon() {
+  QIcon icon(QStringLiteral(":/quillreel/quillreel.ico"));
+  if (icon.availableSizes().isEmpty()) return DrawnProgramIcon();
   return icon;
 }
 

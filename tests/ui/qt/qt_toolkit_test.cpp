@@ -12,6 +12,7 @@
 
 #include "concurrency/pumping_wait.h"
 #include "qt_test_support.h"
+#include "ui/qt/qt_icons.h"
 #include "ui/qt/qt_toolkit.h"
 
 namespace qr::ui::qt {
@@ -54,6 +55,14 @@ TEST_F(QtToolkitTest, PumpingWaitKeepsTheWindowThreadServed) {
   EXPECT_TRUE(ran);
   EXPECT_GE(elapsed, 140);
   EXPECT_LT(elapsed, 2000);
+}
+
+// The window and tray icon are the Windows program's image (48 and 32 pixel
+// sizes and one more), not the drawn stand-in used when it cannot be read.
+TEST_F(QtToolkitTest, ProgramIconIsTheWindowsProgramsImage) {
+  const QList<QSize> sizes = ProgramIcon().availableSizes();
+  EXPECT_EQ(sizes.size(), 3);
+  EXPECT_TRUE(sizes.contains(QSize(48, 48)));
 }
 
 TEST(QtMessageBoxStyle, IconsAndButtonsByStyle) {
