@@ -25,6 +25,16 @@ if [ -f "$build/tests/ui/win32/win32_tests.exe" ]; then
     --gtest_filter='DialogFilter*:Win32WindowTest.Opens*:Win32WindowTest.MenuBar*:Win32WindowTest.MessageBoxes*:Win32WindowTest.OpenDialog*:FormWindowTest.*' || status=1
 fi
 if [ -n "$linux_build" ]; then
+  # config.ini written by each build and read by the other.
+  echo "=== config.ini from Linux to Windows and back"
+  exchange=$(mktemp -d /tmp/quillreel-exchange.XXXXXX)
+  filter=--gtest_filter=ConfigExchange.*
+  QUILLREEL_CONFIG_EXCHANGE=$exchange "$linux_build/tests/app/app_tests" "$filter" --gtest_brief=1 || status=1
+  QUILLREEL_CONFIG_EXCHANGE=$(winepath -w "$exchange") QUILLREEL_CONFIG_EXCHANGE_READ=linux \
+    wine "$build/tests/app/app_tests.exe" "$filter" --gtest_brief=1 || status=1
+  QUILLREEL_CONFIG_EXCHANGE=$exchange QUILLREEL_CONFIG_EXCHANGE_READ=windows \
+    "$linux_build/tests/app/app_tests" "$filter" --gtest_brief=1 || status=1
+  rm -rf "$exchange"
   echo "=== download road with $build/bin/quillreel-cli.exe"
   bash "$(dirname "$0")/../tests/e2e/download_road_test.sh" "$linux_build" "$build" || status=1
 fi
