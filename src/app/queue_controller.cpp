@@ -139,6 +139,8 @@ void QueueController::Start() {
 void QueueController::Stop() {
   qr::concurrency::ThreadPool& pool = objects_.Pool();
   const std::vector<std::string> stopped = Queue().Row(0);
+  // A tick during the wait below must not finish or drop the stopped task.
+  objects_.Engine().Current()->Stopped = true;
   pool.Stop(StopMode::DiscardNoWait);
   qr::concurrency::PumpingWait(300);
   while (pool.GetState() == PoolState::Stopping) qr::concurrency::PumpingWait(1000);
@@ -210,7 +212,7 @@ void QueueController::ProgressTick() {
   }
   if (pool.GetState() != PoolState::Stopped) return;
   Apply(Buttons(), kStopped);
-  if (run->SegmentFailed == 1) {
+  if (run->SegmentFailed == 1 && !run->Stopped) {
     DeleteTemporaryFolder(run->TaskFolder, run->TaskName);
     run->SegmentFailed = 0;
     ++failed_;
@@ -220,7 +222,7 @@ void QueueController::ProgressTick() {
     if (objects_.ContinuousDownload().Get() == qr::settings::kYes) StartTaskWorker();
     return;
   }
-  if (run->AllSegmentsDone == 1) {
+  if (run->AllSegmentsDone == 1 && !run->Stopped) {
     run->AllSegmentsDone = 0;  // a second look at the same run finds nothing more to do
     queue.SetCell(0, kColumnState, std::string(qr::queue::kStateDownloaded));
     Log("文件全部下载完成");
@@ -250,6 +252,7 @@ bool QueueController::Idle() {
 
 bool QueueController::EndEngineForExit(std::chrono::milliseconds patience) {
   exiting_ = true;
+  window_.ProgressTimer().SetInterval(0);
   qr::concurrency::ThreadPool& pool = objects_.Pool();
   const auto giveUp = std::chrono::steady_clock::now() + patience;
   for (;;) {
@@ -287,6 +290,7 @@ void QueueController::Wait(int milliseconds) {
 }
 
 void QueueController::SegmentDownloadsPosted() {
+  if (exiting_) return;
   Apply(Buttons(), kDownloadsPosted);
   window_.ProgressTimer().SetInterval(1000);
 }

@@ -182,6 +182,7 @@ void DownloadEngine::SegmentJob(void* context, std::int32_t entry, std::int32_t 
 void DownloadEngine::DownloadEntry(const std::shared_ptr<JobContext>& context, std::int32_t entry,
                                    std::int32_t attempt) {
   TaskRun& run = *context->run;
+  if (run.Stopped) return;
   if (attempt > SegmentAttempts()) {
     run.SegmentFailed = 1;
     host_.TaskMayHaveEnded();
@@ -195,6 +196,7 @@ void DownloadEngine::DownloadEntry(const std::shared_ptr<JobContext>& context, s
     name = run.LocalNames[static_cast<std::size_t>(entry - 1)];
   }
   const std::string body = host_.Fetch(url);
+  if (run.Stopped) return;
   if (body.empty()) {
     host_.Log("文件下载失败:" + name + ",失败 " + text::FromInt(attempt) + " 次!");
   } else if (files::WriteFileBytes(files::JoinPath(run.TempFolder(), name), body)) {

@@ -38,6 +38,8 @@ DownloadList BuildDownloadList(std::string_view address, std::string_view playli
       list.entries.push_back(origin + ref.reference);
     }
   }
+  // A playlist that names nothing has nothing to download, not even itself.
+  if (found.references.empty()) list.entries.clear();
   return list;
 }
 

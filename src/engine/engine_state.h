@@ -28,6 +28,9 @@ struct TaskRun {
   std::atomic<std::int32_t> SegmentFailed{0};
   std::atomic<std::int32_t> AllSegmentsDone{0};
   std::atomic<std::int64_t> BytesWritten{0};
+  // Set by the stop command: a job still in hand writes nothing more, and the
+  // run ends neither as complete nor as failed.
+  std::atomic<bool> Stopped{false};
   // Moments of the run on the steady clock (SteadyMicroseconds; 0: not yet),
   // for the console program's timings.
   std::atomic<std::int64_t> LastWriteAt{0};

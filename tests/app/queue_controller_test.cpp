@@ -42,6 +42,7 @@ class QueueControllerTest : public qr::testing::MainWindowTest {
     controller_ = std::make_unique<QueueController>(
         objects_, *window_, toolkit_, launcher_,
         [this](const std::string& url) {
+          while (held_ == url) std::this_thread::sleep_for(std::chrono::milliseconds(1));
           std::lock_guard guard(mutex_);
           ++requests_[url];
           return answers_.count(url) ? answers_[url] : std::string();
@@ -86,6 +87,19 @@ class QueueControllerTest : public qr::testing::MainWindowTest {
   std::mutex mutex_;
   std::map<std::string, std::string> answers_;
   std::map<std::string, int> requests_;
+  // A request for this address waits until it is cleared.
+  struct HeldAddress {
+    std::mutex mutex;
+    std::string url;
+    bool operator==(const std::string& other) {
+      std::lock_guard guard(mutex);
+      return url == other;
+    }
+    void operator=(std::string held) {
+      std::lock_guard guard(mutex);
+      url = std::move(held);
+    }
+  } held_;
 };
 
 TEST_F(QueueControllerTest, DownloadsTheFirstTaskAndNoticesItsEndWithoutWaitingForATick) {
@@ -131,8 +145,8 @@ TEST_F(QueueControllerTest, AnEntryFailsAfterItsAttemptsAndTheTaskIsDropped) {
   EXPECT_EQ(LogLines().back(), "下载中断");
 }
 
-// The stop command waits while pumping; the progress timer may fire in that
-// wait, drop the failed task and leave the next task in the first row.
+// The stop command waits while pumping, and the progress timer fires in that
+// wait: the stopped task, failed meanwhile, stays queued; only its folder goes.
 TEST_F(QueueControllerTest, AProgressTickDuringTheStopWaitLeavesTheNextTasksFolderAlone) {
   WriteConfig("[常规]\r\n组合框_下载错误=1\r\n选择框_自动连续下载=假\r\n");
   OpenWithController();
@@ -147,7 +161,8 @@ TEST_F(QueueControllerTest, AProgressTickDuringTheStopWaitLeavesTheNextTasksFold
   ASSERT_TRUE(RunUntil([&] { return objects_.Engine().Current()->SegmentFailed == 1 && objects_.Pool().IsIdle(); }));
   window_->OnToolbarClick(kButtonStop);
   qr::concurrency::SetThreadMessagePump(previousPump);
-  EXPECT_EQ(window_->QueueView().Cell(0, 0), "next");
+  EXPECT_EQ(window_->QueueView().Cell(0, 0), "movie");
+  EXPECT_EQ(window_->QueueView().Cell(0, kColumnState), qr::queue::kStateQueued);
   EXPECT_FALSE(qr::files::FolderExists(PathOf("movie")));
   EXPECT_EQ(Read("next/seg1.ts"), "kept from an earlier run");
 }
@@ -177,6 +192,94 @@ TEST_F(QueueControllerTest, ExitLetsTheEngineRunOutWithoutSavingOrStartingMore) 
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
   EXPECT_EQ(objects_.Engine().Current()->SegmentDone, 0);
   EXPECT_FALSE(qr::files::FileExists(PathOf("download.ini")));
+}
+
+// Each kind of unusable task is dropped with its own log lines, nothing is
+// created for it, and the worker goes on to the (here empty) rest of the queue.
+TEST_F(QueueControllerTest, TasksThatCannotBeDownloadedAreGivenUpWithTheirReason) {
+  WriteConfig("[常规]\r\n组合框_解析重试=2\r\n选择框_自动合并视频=假\r\n选择框_自动连续下载=假\r\n");
+  const std::string invalid = "下载地址无效,跳到下一个任务!";
+  const struct {
+    const char* name;
+    bool usableFolder;
+    const char* playlist;  // nullptr: no answer
+    std::vector<std::string> lines;
+  } cases[] = {
+      {"a.", true, kPlaylist, {"任务名称不能用作文件名,跳到下一个任务!"}},
+      {"a", false, kPlaylist, {"任务目录不能使用,跳到下一个任务!"}},
+      {"a", true, "<html>404</html>", {invalid}},
+      {"a",
+       true,
+       "#EXTM3U\n#EXT-X-STREAM-INF:BANDWIDTH=1\nlo.m3u8\n#EXT-X-STREAM-INF:BANDWIDTH=2\nhi.m3u8\n",
+       {"解析到二次网址,转码中..", invalid}},
+      {"a", true, "#EXTM3U\n#EXT-X-ENDLIST\n", {invalid}},
+      {"a", true, nullptr, {"解析错误,第 一 次重试!", "解析错误,第 二 次重试!", "超过错误,执行下一个任务!"}},
+  };
+  OpenWithController();
+  int index = 0;
+  for (const auto& c : cases) {
+    const std::string url = "http://h/" + std::to_string(++index) + ".m3u8";
+    if (c.playlist != nullptr) Answer(url, c.playlist);
+    window_->QueueView().AddRow(qr::queue::QueuedTaskRow(c.name, url, c.usableFolder ? folder_ : ""));
+    window_->LogView().Clear();
+    controller_->StartCommand();
+    ASSERT_TRUE(RunUntil([&] { return window_->QueueView().RowCount() == 0 && controller_->Idle(); })) << url;
+    std::vector<std::string> lines = LogLines();
+    lines.erase(std::remove_if(lines.begin(), lines.end(),
+                               [](const std::string& line) { return line.starts_with("正在解析网址"); }),
+                lines.end());
+    EXPECT_EQ(lines, c.lines) << url;
+    EXPECT_FALSE(qr::files::FolderExists(PathOf(c.name))) << url;
+  }
+  EXPECT_EQ(controller_->TasksFailed(), 6);
+}
+
+// Pausing keeps the task downloading and resuming finishes it; a stop puts
+// it back in the queue, and the next start downloads it from the beginning.
+TEST_F(QueueControllerTest, PauseResumesWhereItWasAndStopThenStartBeginsAgain) {
+  OpenWithController();
+  Answer("http://h/v/index.m3u8", kPlaylist);
+  for (const char* segment : {"seg1.ts", "seg2.ts", "seg3.ts"}) Answer(std::string("http://h/v/") + segment, segment);
+  AddTask("movie", "http://h/v/index.m3u8");
+  qr::ui::ListView& queue = window_->QueueView();
+  const auto segmentsDone = [&] { return objects_.Engine().Current()->SegmentDone.load(); };
+
+  // seg3 is held until a moment after each command: pause and stop wait for the job in hand.
+  const auto releaseSoon = [&] {
+    return std::thread([&] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      held_ = "";
+    });
+  };
+  held_ = "http://h/v/seg3.ts";
+  controller_->StartCommand();
+  ASSERT_TRUE(RunUntil([&] { return segmentsDone() == 3; }));  // the playlist, seg1 and seg2
+  std::thread releaser = releaseSoon();
+  controller_->TaskCommand(kButtonPause);
+  releaser.join();
+  EXPECT_EQ(queue.Cell(0, kColumnState), qr::queue::kStateDownloading);
+  controller_->TaskCommand(kButtonPause);
+  ASSERT_TRUE(RunUntil([&] { return queue.Cell(0, kColumnState) == qr::queue::kStateDownloaded; }));
+
+  queue.SetCell(0, kColumnState, std::string(qr::queue::kStateQueued));
+  held_ = "http://h/v/seg3.ts";
+  controller_->StartCommand();
+  ASSERT_TRUE(RunUntil([&] { return segmentsDone() == 3; }));
+  releaser = releaseSoon();
+  controller_->TaskCommand(kButtonStop);
+  releaser.join();
+  EXPECT_EQ(queue.Cell(0, kColumnState), qr::queue::kStateQueued);
+  EXPECT_FALSE(qr::files::FolderExists(PathOf("movie")));
+  // The next tick reports the interruption and ends the run.
+  controller_->ProgressTick();
+  EXPECT_EQ(LogLines().back(), "下载中断");
+  ASSERT_TRUE(RunUntil([&] { return controller_->Idle(); }));
+  controller_->StartCommand();
+  ASSERT_TRUE(RunUntil([&] { return queue.Cell(0, kColumnState) == qr::queue::kStateDownloaded; }));
+  EXPECT_EQ(segmentsDone(), 4);
+  EXPECT_EQ(qr::files::ReadFileBytes(qr::files::JoinPath(PathOf("movie"), "seg1.ts")), "seg1.ts");
+  std::lock_guard guard(mutex_);
+  EXPECT_EQ(requests_["http://h/v/seg1.ts"], 3);
 }
 
 TEST_F(QueueControllerTest, ProgressIsTruncatedAndAnEmptyRunShowsZero) {

@@ -45,6 +45,7 @@ TEST(DownloadListTest, EntriesByModeAndRule) {
       {"https://a.example.com/play?id=5", head + "/hls/seg0.ts\n", {"https://a.example.com/hls/seg0.ts"}},
       // A tag between "#EXTINF" and the address is taken for the segment.
       {address, head + "#EXT-X-BYTERANGE:100@0\nseg0.ts\n", {address, base + "#EXT-X-BYTERANGE:100@0"}},
+      {address, "#EXTM3U\n#EXT-X-ENDLIST\n", {}},
       // CR LF line ends: no entry keeps the CR; a final "#EXTINF" names nothing.
       {"https://a.example.com/play", "#EXTINF:10,\r\n/s.ts\r\n#EXTINF:10,", {"https://a.example.com/s.ts"}},
   };
