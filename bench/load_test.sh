@@ -92,7 +92,7 @@ for n in 10 "$tasks"; do
 done
 
 # The window thread under the same load.
-if [ -x "$build/bin/desktop_load_probe" ]; then
+if [ -x "$build/bench/desktop_load_probe" ]; then
   if command -v Xvfb >/dev/null; then
     exec 8<>"$work/display"
     Xvfb -displayfd 8 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
@@ -105,7 +105,7 @@ if [ -x "$build/bin/desktop_load_probe" ]; then
   program_folder "$work/desktop" "$tasks"
   echo "desktop program window thread, $tasks tasks x $segments segments, 99 threads ($QT_QPA_PLATFORM):"
   QUILLREEL_PROGRAM_FOLDER=$work/desktop QUILLREEL_RUNTIME_FOLDER=$work/desktop/run QUILLREEL_AUTO_ANSWER=1 \
-    "$build/bin/desktop_load_probe" 2>/dev/null | tee "$work/probe"
+    "$build/bench/desktop_load_probe" 2>/dev/null | tee "$work/probe"
   grep -q '^queue done' "$work/probe" || fail "desktop: the queue did not finish"
   awk '/^loop/ { for (i = 2; i <= NF; i++) { split($i, kv, "="); v[kv[1]] = kv[2] } }
        END { exit !(v["max_ms"] < 200) }' "$work/probe" || fail "desktop: the window thread answered later than 200 ms"
