@@ -33,17 +33,28 @@ using Encoder = std::function<std::string(const ControlState&)>;
 // Applies a non-empty stored value to the control's state.
 using Decoder = std::function<void(std::string_view, ControlState&)>;
 
-int SaveKind(const FormModel& form, ControlKind kind, std::string_view section, std::string_view path,
-             std::string_view exclusions, const Encoder& encode) {
+// Puts every control of `kind` not excluded into `document`; returns how many
+// controls of that kind the form has.
+int PutKind(const FormModel& form, ControlKind kind, std::string_view section, std::string_view exclusions,
+            const Encoder& encode, qr::settings::IniDocument& document) {
   const std::vector<int> controls = form.ControlsOf(kind);
-  const std::string file = StorePath(path);
   for (int control : controls) {
     const std::string& name = form.Spec(control).name;
     if (IsExcluded(name, exclusions)) continue;
     // A refused value (a name the file cannot hold) is not reported, like any write failure.
-    qr::settings::WriteIniValue(file, section, name, encode(form.State(control)));
+    document.SetValue(section, name, encode(form.State(control)));
   }
   return static_cast<int>(controls.size());
+}
+
+int SaveKind(const FormModel& form, ControlKind kind, std::string_view section, std::string_view path,
+             std::string_view exclusions, const Encoder& encode) {
+  int count = 0;
+  qr::settings::EditIniFile(StorePath(path), [&](qr::settings::IniDocument& document) {
+    count = PutKind(form, kind, section, exclusions, encode, document);
+    return true;
+  });
+  return count;
 }
 
 int LoadKind(FormModel& form, ControlKind kind, std::string_view section, std::string_view path,
@@ -72,6 +83,8 @@ std::string TextAfterLast(std::string_view piece, std::string_view separator) {
   const std::size_t at = text::FindLast(piece, separator);
   return at == text::npos ? std::string() : std::string(piece.substr(at + separator.size()));
 }
+
+std::string EncodeEdit(const ControlState& state) { return EncodeEditText(state.text); }
 
 }  // namespace
 
@@ -115,8 +128,7 @@ void DecodeComboState(std::string_view value, ControlState& state) {
 }
 
 int SaveEditBoxes(const FormModel& form, std::string_view path, std::string_view exclusions) {
-  return SaveKind(form, ControlKind::kEdit, kEditSection, path, exclusions,
-                  [](const ControlState& state) { return EncodeEditText(state.text); });
+  return SaveKind(form, ControlKind::kEdit, kEditSection, path, exclusions, EncodeEdit);
 }
 
 int SaveComboBoxes(const FormModel& form, std::string_view path, std::string_view exclusions) {
@@ -129,6 +141,18 @@ int SaveCheckBoxes(const FormModel& form, std::string_view path, std::string_vie
 
 int SaveRadioBoxes(const FormModel& form, std::string_view path, std::string_view exclusions) {
   return SaveKind(form, ControlKind::kRadioBox, kRadioSection, path, exclusions, EncodeChecked);
+}
+
+int SaveFormControls(const FormModel& form, std::string_view path) {
+  int count = 0;
+  qr::settings::EditIniFile(StorePath(path), [&](qr::settings::IniDocument& document) {
+    count = PutKind(form, ControlKind::kEdit, kEditSection, {}, EncodeEdit, document) +
+            PutKind(form, ControlKind::kComboBox, kComboSection, {}, EncodeComboState, document) +
+            PutKind(form, ControlKind::kCheckBox, kCheckSection, {}, EncodeChecked, document) +
+            PutKind(form, ControlKind::kRadioBox, kRadioSection, {}, EncodeChecked, document);
+    return true;
+  });
+  return count;
 }
 
 int LoadEditBoxes(FormModel& form, std::string_view path) {

@@ -31,6 +31,11 @@ int SaveComboBoxes(const qr::ui::FormModel& form, std::string_view path = {}, st
 int SaveCheckBoxes(const qr::ui::FormModel& form, std::string_view path = {}, std::string_view exclusions = {});
 int SaveRadioBoxes(const qr::ui::FormModel& form, std::string_view path = {}, std::string_view exclusions = {});
 
+// Every edit box, combo box, check box and radio box of the form, in that
+// order, written to the file in one replacement: a crash leaves all of them
+// stored or none. Returns the number of controls of those kinds.
+int SaveFormControls(const qr::ui::FormModel& form, std::string_view path = {});
+
 int LoadEditBoxes(qr::ui::FormModel& form, std::string_view path = {});
 int LoadComboBoxes(qr::ui::FormModel& form, std::string_view path = {});
 int LoadCheckBoxes(qr::ui::FormModel& form, std::string_view path = {});

@@ -161,11 +161,8 @@ void OptionsWindow::OnDoubleClicked(const std::string& controlName) {
 }
 
 void OptionsWindow::Save() {
-  const std::string config = qr::settings::ConfigPath();
-  SaveEditBoxes(form_, config);
-  SaveComboBoxes(form_, config);
-  SaveCheckBoxes(form_, config);
-  SaveRadioBoxes(form_, config);
+  // One replacement of config.ini: a crash while saving leaves the old settings or the new, never a mix.
+  SaveFormControls(form_, qr::settings::ConfigPath());
 }
 
 }  // namespace qr::app

@@ -17,6 +17,7 @@ namespace qr::files {
 
 // Implemented per system (files_posix.cpp / files_win32.cpp).
 std::string ExecutableFolder();
+bool MoveOverDurably(std::string_view from, std::string_view to);
 
 namespace {
 
@@ -118,10 +119,9 @@ bool ReplaceFileBytes(std::string_view path, std::string_view bytes) {
     RemoveFile(temporary);
     return false;
   }
-  std::error_code error;
-  std::filesystem::rename(ToNativePath(temporary), ToNativePath(path), error);
-  if (error) RemoveFile(temporary);
-  return !error;
+  if (MoveOverDurably(temporary, path)) return true;
+  RemoveFile(temporary);
+  return false;
 }
 
 bool FileExists(std::string_view path) {

@@ -26,8 +26,9 @@ std::string ReadFileBytes(std::string_view path);
 bool WriteFileBytes(std::string_view path, std::string_view bytes);
 // Appends `bytes`, creating the file when it is missing.
 bool AppendFileBytes(std::string_view path, std::string_view bytes);
-// Writes to a temporary file beside `path` and renames it over `path`, so a
-// reader sees either the old content or the new, never a half-written file.
+// Writes to a temporary file beside `path`, puts its bytes on the disk and
+// renames it over `path`, so a reader, a killed process or a power cut leaves
+// either the old content or the new, never an empty or half-written file.
 bool ReplaceFileBytes(std::string_view path, std::string_view bytes);
 
 bool FileExists(std::string_view path);

@@ -24,4 +24,19 @@ std::string ExecutableFolder() {
   return FromNativePath(std::filesystem::path(std::wstring(buffer, length)).parent_path());
 }
 
+// The data first (a temporary file whose bytes are still in the cache may be
+// renamed over the old file and come back empty after a power cut), then a
+// rename that returns only once it is on the disk.
+bool MoveOverDurably(std::string_view from, std::string_view to) {
+  const std::wstring source = ToNativePath(from).native();
+  const std::wstring target = ToNativePath(to).native();
+  const HANDLE file = CreateFileW(source.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  const bool flushed = FlushFileBuffers(file) != 0;
+  CloseHandle(file);
+  return flushed &&
+         MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
 }  // namespace qr::files

@@ -172,11 +172,15 @@ std::string ReadIniValue(std::string_view path, std::string_view section, std::s
 }
 
 bool WriteIniValue(std::string_view path, std::string_view section, std::string_view key, std::string_view value) {
+  return EditIniFile(path, [&](IniDocument& document) { return document.SetValue(section, key, value); });
+}
+
+bool EditIniFile(std::string_view path, const std::function<bool(IniDocument&)>& edit) {
   std::lock_guard<std::mutex> lock(WriterMutex());
   const std::string before = files::ReadFileBytes(path);
   if (ExistsButUnreadable(path, before)) return false;
   IniDocument document = IniDocument::Parse(before);
-  if (!document.SetValue(section, key, value)) return false;
+  if (!edit(document)) return false;
   const std::string after = document.Serialize();
   return after == before || files::ReplaceFileBytes(path, after);
 }

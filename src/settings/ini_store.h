@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -68,5 +69,11 @@ std::string ReadIniValue(std::string_view path, std::string_view section, std::s
 // refused (see IniDocument::SetValue), the file exists but cannot be read, or
 // it cannot be written.
 bool WriteIniValue(std::string_view path, std::string_view section, std::string_view key, std::string_view value);
+
+// Reads the file once, lets `edit` change the document, and replaces the file
+// once with the result, so every change of one edit reaches the file together
+// or none does (a crash between two WriteIniValue calls would leave half of
+// them). `edit` returning false writes nothing. False as for WriteIniValue.
+bool EditIniFile(std::string_view path, const std::function<bool(IniDocument&)>& edit);
 
 }  // namespace qr::settings

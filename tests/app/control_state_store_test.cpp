@@ -120,5 +120,28 @@ TEST_F(ControlStateStoreTest, ExclusionsLongValuesAndTheDefaultFile) {
   EXPECT_EQ(qr::settings::ReadIniValue(defaultFile, "编辑框", "编辑框_乙"), "b");
 }
 
+TEST_F(ControlStateStoreTest, SavingTheWholeFormWritesWhatTheFourKindsWrite) {
+  FormModel form = SampleForm();
+  form.SetText("编辑框_甲", "a\r\nb");
+  form.SetChecked("选择框_乙", true);
+  form.SetChecked("单选框_乙", true);
+  const std::string byKind = PathOf("by-kind.ini");
+  SaveEditBoxes(form, byKind);
+  SaveComboBoxes(form, byKind);
+  SaveCheckBoxes(form, byKind);
+  SaveRadioBoxes(form, byKind);
+  // Over an older file too: every key is rewritten in place, nothing else moves.
+  ASSERT_TRUE(qr::files::WriteFileBytes(Config(), "; kept\r\n[单选框]\r\n单选框_甲=真\r\n"));
+  ASSERT_TRUE(qr::files::WriteFileBytes(byKind, "; kept\r\n[单选框]\r\n单选框_甲=真\r\n"));
+  SaveEditBoxes(form, byKind);
+  SaveComboBoxes(form, byKind);
+  SaveCheckBoxes(form, byKind);
+  SaveRadioBoxes(form, byKind);
+  EXPECT_EQ(SaveFormControls(form, Config()), 7);
+  EXPECT_EQ(qr::files::ReadFileBytes(Config()), qr::files::ReadFileBytes(byKind));
+  EXPECT_EQ(Stored("单选框", "单选框_甲"), "假");
+  EXPECT_EQ(Stored("编辑框", "编辑框_甲"), "a><br><b");
+}
+
 }  // namespace
 }  // namespace qr::app

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <vector>
 
 #include "support/temp_folder.h"
 
@@ -30,7 +32,17 @@ TEST_F(FilesTest, ReplaceLeavesNoTemporaryBehind) {
   ASSERT_TRUE(WriteFileBytes(path, "old"));
   ASSERT_TRUE(ReplaceFileBytes(path, "new"));
   EXPECT_EQ(ReadFileBytes(path), "new");
-  EXPECT_FALSE(FileExists(path + ".tmp"));
+  // A replacement that cannot land (the target is a folder) keeps nothing of its own either.
+  const std::string folder = JoinPath(folder_, "目录");
+  ASSERT_TRUE(EnsureFolder(folder));
+  EXPECT_FALSE(ReplaceFileBytes(folder, "x"));
+  EXPECT_TRUE(FolderExists(folder));
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(ToNativePath(folder_))) {
+    names.push_back(FromNativePath(entry.path().filename()));
+  }
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"download.ini", "目录"}));
 }
 
 TEST_F(FilesTest, EnsureFolderCreatesEveryLevelAndDeleteTreeRemovesIt) {

@@ -153,6 +153,22 @@ TEST_F(IniFileTest, TheSettingLookupFindsWhatTheStoreWrites) {
             "[单选框]\r\n单选框_退出=假\r\n");
 }
 
+TEST_F(IniFileTest, AnEditReachesTheFileWholeOrNotAtAll) {
+  const std::string path = files::JoinPath(folder_, "config.ini");
+  ASSERT_TRUE(files::WriteFileBytes(path, "[甲]\r\na=1\r\n"));
+  // Until the edit returns the file holds the old content, whatever the edit changed.
+  ASSERT_TRUE(EditIniFile(path, [&](IniDocument& document) {
+    document.SetValue("甲", "a", "2");
+    document.SetValue("乙", "b", "3");
+    EXPECT_EQ(files::ReadFileBytes(path), "[甲]\r\na=1\r\n");
+    return true;
+  }));
+  EXPECT_EQ(files::ReadFileBytes(path), "[甲]\r\na=2\r\n[乙]\r\nb=3\r\n");
+  // An edit that gives up writes none of its changes.
+  EXPECT_FALSE(EditIniFile(path, [](IniDocument& document) { return document.SetValue("甲", "a", "9") && false; }));
+  EXPECT_EQ(ReadIniValue(path, "甲", "a"), "2");
+}
+
 TEST_F(IniFileTest, WritersOnSeveralThreadsLoseNoKey) {
   const std::string path = files::JoinPath(folder_, "config.ini");
   std::vector<std::thread> writers;
