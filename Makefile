@@ -2,8 +2,17 @@
 JOBS ?= $(shell nproc)
 LINUX_BUILD ?= build/linux
 WINDOWS_BUILD ?= build/windows
+ASAN_BUILD ?= build/asan
+TSAN_BUILD ?= build/tsan
+# Every sanitizer report ends the test that met it, as a failure.
+ASAN_ENV = ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+TSAN_ENV = TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
+# What the sanitizer runs need: the tests, the console program and the loopback server.
+ASAN_TARGETS = runtime_tests settings_tests concurrency_tests http_tests engine_tests app_tests \
+	quillreel-cli quillreel-hls-server
+TSAN_TARGETS = concurrency_tests engine_tests app_tests
 
-.PHONY: all deps linux windows test test-linux test-windows run demo tsan format clean
+.PHONY: all deps linux windows test test-linux test-windows test-sanitize test-asan test-tsan run demo tsan format clean
 
 all: linux windows
 
@@ -18,7 +27,7 @@ windows: deps
 	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
 	cmake --build $(WINDOWS_BUILD) -j$(JOBS)
 
-test: test-linux test-windows
+test: test-linux test-windows test-sanitize
 
 test-linux: linux
 	cd $(LINUX_BUILD) && ctest --output-on-failure -j$(JOBS)
@@ -27,11 +36,23 @@ test-linux: linux
 test-windows: windows linux
 	./tools/run-wine-tests.sh $(WINDOWS_BUILD) $(LINUX_BUILD)
 
-# ThreadSanitizer build of the Linux tests.
-tsan: deps
-	cmake -S . -B build/tsan -DQUILLREEL_TSAN=ON -DQUILLREEL_GUI=OFF -DCMAKE_BUILD_TYPE=Debug >/dev/null
-	cmake --build build/tsan -j$(JOBS)
-	cd build/tsan && ctest --output-on-failure -R concurrency
+test-sanitize: test-asan test-tsan
+
+# AddressSanitizer and UndefinedBehaviorSanitizer build: every Linux test and the download road.
+test-asan: deps
+	cmake -S . -B $(ASAN_BUILD) -DQUILLREEL_ASAN=ON -DQUILLREEL_GUI=OFF -DCMAKE_BUILD_TYPE=Debug >/dev/null
+	cmake --build $(ASAN_BUILD) --target $(ASAN_TARGETS) -j$(JOBS)
+	cd $(ASAN_BUILD) && $(ASAN_ENV) ctest --output-on-failure -j$(JOBS)
+
+# ThreadSanitizer build: the pool, the engine and the queue controller.
+test-tsan: deps
+	cmake -S . -B $(TSAN_BUILD) -DQUILLREEL_TSAN=ON -DQUILLREEL_GUI=OFF -DCMAKE_BUILD_TYPE=Debug >/dev/null
+	cmake --build $(TSAN_BUILD) --target $(TSAN_TARGETS) -j$(JOBS)
+	$(TSAN_ENV) $(TSAN_BUILD)/tests/concurrency/concurrency_tests --gtest_brief=1
+	$(TSAN_ENV) $(TSAN_BUILD)/tests/engine/engine_tests --gtest_brief=1
+	$(TSAN_ENV) $(TSAN_BUILD)/tests/app/app_tests --gtest_brief=1 --gtest_filter='QueueController*'
+
+tsan: test-tsan
 
 run: linux
 	./tools/run-desktop.sh $(LINUX_BUILD)

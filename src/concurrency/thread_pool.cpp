@@ -150,7 +150,7 @@ struct ThreadPool::Shared : std::enable_shared_from_this<ThreadPool::Shared> {
   bool Stop(StopMode mode, std::int32_t timeoutMs, bool pump);
   bool Post(std::uintptr_t routine, std::int32_t argument1, std::int32_t argument2);
   bool PostPacket(const CompletionPacket& packet);
-  bool WaitJobDone(std::optional<std::int32_t> timeoutMs, bool pump);
+  WaitResult WaitWhileRunning(SyncEvent& event, std::optional<std::int32_t> timeoutMs, bool pump);
 
   bool OpenHandles();
   void CloseHandles();
@@ -183,7 +183,7 @@ void ThreadPool::Shared::CloseHandles() {
   jobDoneEvent.Close();
   runGate.Close();
   wakeEvent.Close();
-  startedEvent.Close();  // closing also releases whoever waits for the pool to stop
+  startedEvent.Close();
 }
 
 void ThreadPool::Shared::AwaitNoHandleUsers() const {
@@ -424,9 +424,10 @@ bool ThreadPool::Shared::AwaitStopped(std::uint32_t run, std::int32_t timeoutMs,
     // A new run means this one ended and somebody started the pool again.
     if (State() == PoolState::Stopped || RunOf(live.load()) != run) return true;
     if (timeoutMs > 0 && MillisecondClock() - began > timeoutMs) return false;
-    if (startedEvent.Wait(kWaitSlice) == WaitResult::Failed) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));  // closed: Stopped follows at once
-    }
+    // Polled, not waited for on the pool's events: the last worker is about
+    // to close them, and a wait must not hold them open (nor meet a handle
+    // the system has given to something else in the meantime).
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
     if (pump) ProcessPendingMessages();
   }
 }
@@ -451,17 +452,22 @@ bool ThreadPool::Shared::PostPacket(const CompletionPacket& packet) {
   return posted;
 }
 
-bool ThreadPool::Shared::WaitJobDone(std::optional<std::int32_t> timeoutMs, bool pump) {
-  if (State() != PoolState::Running) return false;
+// Waits on one of the pool's events in slices, each under a handle use, so
+// that the last worker cannot close the event (and the system hand its handle
+// to another object) while the wait is on it; between slices the last worker
+// may close the run down, and the wait then ends. Failed when the pool is not
+// running (any more).
+WaitResult ThreadPool::Shared::WaitWhileRunning(SyncEvent& event, std::optional<std::int32_t> timeoutMs, bool pump) {
   const bool limited = timeoutMs.has_value() && *timeoutMs >= 0;
-  if (!pump) return jobDoneEvent.Wait(limited ? *timeoutMs : kNoTimeLimit) == WaitResult::Signalled;
   const std::int64_t began = MillisecondClock();
   for (;;) {
-    ProcessPendingMessages();
-    const WaitResult result = jobDoneEvent.Wait(kWaitSlice);
-    if (result == WaitResult::Signalled) return true;
-    if (result == WaitResult::Failed) return false;  // the pool has closed down
-    if (limited && MillisecondClock() - began > *timeoutMs) return false;
+    if (pump) ProcessPendingMessages();
+    std::int64_t slice = kWaitSlice;
+    if (limited) slice = std::clamp<std::int64_t>(*timeoutMs - (MillisecondClock() - began), 0, kWaitSlice);
+    HandleUse use(handleUsers);
+    if (State() != PoolState::Running) return WaitResult::Failed;
+    const WaitResult result = event.Wait(slice);
+    if (result != WaitResult::TimedOut || (limited && slice < kWaitSlice)) return result;
   }
 }
 
@@ -501,8 +507,7 @@ void ThreadPool::Resume() {
 }
 
 bool ThreadPool::WaitWhilePaused(std::int32_t timeoutMs) {
-  if (shared_->State() != PoolState::Running) return false;
-  return shared_->runGate.Wait(timeoutMs < 0 ? kNoTimeLimit : timeoutMs) == WaitResult::Signalled;
+  return shared_->WaitWhileRunning(shared_->runGate, timeoutMs, false) == WaitResult::Signalled;
 }
 
 bool ThreadPool::Post(JobRoutine routine, std::int32_t argument1, std::int32_t argument2) {
@@ -523,7 +528,7 @@ bool ThreadPool::PostAddress(std::uintptr_t routineAddress, std::int32_t argumen
 }
 
 bool ThreadPool::WaitJobDone(std::optional<std::int32_t> timeoutMs, bool pumpMessages) {
-  return shared_->WaitJobDone(timeoutMs, pumpMessages);
+  return shared_->WaitWhileRunning(shared_->jobDoneEvent, timeoutMs, pumpMessages) == WaitResult::Signalled;
 }
 
 void ThreadPool::SignalJobDone() {

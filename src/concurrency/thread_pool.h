@@ -61,7 +61,8 @@ class ThreadPool {
                        std::int32_t argument2 = 0);
   bool PostAddress(std::uintptr_t routineAddress, std::int32_t argument1 = 0, std::int32_t argument2 = 0);
 
-  // Waits for the next job to finish (omitted or negative: no limit).
+  // Waits for the next job to finish (omitted or negative: no limit). This
+  // wait and WaitWhilePaused end when the pool stops, for every waiter.
   bool WaitJobDone(std::optional<std::int32_t> timeoutMs = std::nullopt, bool pumpMessages = false);
   void SignalJobDone();
 

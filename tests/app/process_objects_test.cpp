@@ -18,6 +18,8 @@ TEST(ProcessObjectsTest, WorkThatOutlivesTheObjectsKeepsTheirLockAndStateAndEnds
   EXPECT_EQ(objects->BackgroundWorkCount(), 1);
   qr::concurrency::CriticalLock& lock = objects->Lock();
   qr::engine::EngineState& engine = objects->Engine();
+  SharedText& continuousDownload = objects->ContinuousDownload();
+  SharedText& autoName = objects->AutoName();
   objects->~ProcessObjects();
   std::memset(storage, 0x5A, sizeof storage);
 
@@ -27,6 +29,11 @@ TEST(ProcessObjectsTest, WorkThatOutlivesTheObjectsKeepsTheirLockAndStateAndEnds
   }
   work.reset();
   for (const unsigned char byte : storage) ASSERT_EQ(byte, 0x5A);
+  // The program leaves them to its end; the test process goes on, so it frees them.
+  delete &lock;
+  delete &engine;
+  delete &continuousDownload;
+  delete &autoName;
 }
 
 TEST(ProcessObjectsTest, WorkCountsWhileItRuns) {

@@ -50,7 +50,7 @@ TEST(PumpingWaitTest, KeepsAnInstalledPumpRunning) {
   const std::int64_t elapsed = MillisecondClock() - start;
   SetThreadMessagePump(previous);
   EXPECT_GE(elapsed, 100);
-  EXPECT_GE(pump.waits, 5);
+  EXPECT_GE(pump.waits, 2);  // 10 on an idle machine; a loaded one (or a sanitizer build) gets fewer slices
   EXPECT_GE(pump.processed, pump.waits);
   // Zero duration: one pass through the pump, no blocking.
   CountingPump once;

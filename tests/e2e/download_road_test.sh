@@ -55,6 +55,9 @@ else
 fi
 QUILLREEL_PROGRAM_FOLDER=$(native_path "$program")
 export QUILLREEL_PROGRAM_FOLDER
+# A single-instance lock of the test's own: another copy of the program (or
+# another build's download road) running meanwhile must not turn ours away.
+export QUILLREEL_RUNTIME_FOLDER=$work
 out=$(native_path "$work/out")
 sep=/
 [ -n "$windows_build" ] && sep='\'
