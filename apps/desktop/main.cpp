@@ -7,6 +7,7 @@
 #include "app/main_window.h"
 #include "app/process_objects.h"
 #include "app/queue_controller.h"
+#include "common/auto_answer_switch.h"
 #include "common/demo_switches.h"
 #include "desktop/termination_signals.h"
 #include "ui/qt/qt_main_window.h"
@@ -22,7 +23,7 @@ int main(int argc, char** argv) {
   QApplication::setQuitOnLastWindowClosed(false);
 
   qr::app::ProcessObjects objects;
-  qr::ui::qt::QtToolkit toolkit;
+  qr::ui::qt::QtToolkit toolkit(qr::apps::ProgramAnswersMessagesItself());
   qr::app::MainWindow logic(objects, toolkit);
   qr::app::QueueController controller(objects, logic, toolkit, qr::process::SystemProcessLauncher());
   logic.SetTaskControlHooks(&controller);

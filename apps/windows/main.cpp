@@ -8,6 +8,7 @@
 #include "app/main_window.h"
 #include "app/process_objects.h"
 #include "app/queue_controller.h"
+#include "common/auto_answer_switch.h"
 #include "common/demo_switches.h"
 #include "ui/win32/win32_toolkit.h"
 #include "ui/win32/win32_window.h"
@@ -18,7 +19,7 @@ int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*comma
   int exitCode = 0;
   {
     qr::app::ProcessObjects objects;
-    qr::ui::win32::Win32Toolkit toolkit;
+    qr::ui::win32::Win32Toolkit toolkit(qr::apps::ProgramAnswersMessagesItself());
     qr::app::MainWindow logic(objects, toolkit);
     qr::app::QueueController controller(objects, logic, toolkit, qr::process::SystemProcessLauncher());
     logic.SetTaskControlHooks(&controller);

@@ -1,5 +1,6 @@
 #include "app/queue_controller.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -7,6 +8,7 @@
 #include "app/new_task_window.h"
 #include "app/options_window.h"
 #include "concurrency/pumping_wait.h"
+#include "engine/engine_settings.h"
 #include "engine/name_rules.h"
 #include "http/web_request.h"
 #include "queue/download_task.h"
@@ -51,6 +53,17 @@ void Apply(qr::ui::Toolbar& toolbar, const ButtonRule& rule) {
   for (const auto& [index, enabled] : buttons) {
     if (enabled) toolbar.SetEnabled(index, *enabled);
   }
+}
+
+bool SameTask(const std::vector<std::string>& a, const std::vector<std::string>& b) {
+  return !a.empty() && !b.empty() && a[kColumnName] == b[kColumnName] && a[kColumnFolder] == b[kColumnFolder];
+}
+
+// True when a row of the queue is the same task as `task` (a duplicate
+// shares its folder, which must then stay).
+bool NamedByAnyRow(const qr::ui::ListView& queue, const std::vector<std::string>& task) {
+  const auto rows = queue.Rows();
+  return std::any_of(rows.begin(), rows.end(), [&task](const auto& row) { return SameTask(row, task); });
 }
 
 // A row's temporary folder may be deleted only when the row names one: both
@@ -152,26 +165,22 @@ void QueueController::Stop() {
   Log("已停止下载");
   // Only the stopped task's own folder: a progress tick during the wait may
   // have removed its row, and the first row may now be the next task.
-  if (queue.RowCount() > 0 && row[kColumnName] == stopped[kColumnName] &&
-      row[kColumnFolder] == stopped[kColumnFolder]) {
-    DeleteTemporaryFolder(row[kColumnFolder], row[kColumnName]);
-  }
+  if (SameTask(row, stopped)) DeleteTemporaryFolder(row[kColumnFolder], row[kColumnName]);
 }
 
 void QueueController::DeleteSelectedTask() {
   qr::ui::ListView& queue = Queue();
   if (queue.Cell(0, kColumnState) == qr::queue::kStateDownloading) {
-    services_.ShowMessage({"请先停止任务,再删除任务!", "信息：", qr::ui::message_box::kOk, true});
+    RefuseWhileDownloading();
     return;
   }
-  const int selected = queue.SelectedRow();
-  if (selected >= 0) {
-    const std::vector<std::string> row = queue.Row(selected);
-    DeleteTemporaryFolder(row[kColumnFolder], row[kColumnName]);
-    // The selection follows its row when rows above it go; delete that row only.
-    queue.DeleteRowIf(queue.SelectedRow(), [&row](const std::vector<std::string>& now) {
-      return now[kColumnName] == row[kColumnName] && now[kColumnFolder] == row[kColumnFolder];
-    });
+  // The row is taken and its cells read in one step, and never while it
+  // downloads: engine threads remove and start rows meanwhile, and only the
+  // row deleted here names the folder that may go with it.
+  const auto deleted = queue.DeleteSelectedRowIf(
+      [](const std::vector<std::string>& row) { return row[kColumnState] != qr::queue::kStateDownloading; });
+  if (deleted && !NamedByAnyRow(queue, *deleted)) {
+    DeleteTemporaryFolder((*deleted)[kColumnFolder], (*deleted)[kColumnName]);
   }
   Apply(Buttons(), kRowsRemoved);
 }
@@ -180,8 +189,17 @@ void QueueController::ClearQueue() {
   const int answer = services_.ShowMessage(
       {"您确定要从 M3U8 下载列表中移除全部的下载任务吗?", "下载任务移除确认", qr::ui::message_box::kOkCancel, true});
   if (answer != qr::ui::message_box::kAnswerOk) return;
+  // The message box lets the progress timer run: a task may have started meanwhile.
+  if (Queue().Cell(0, kColumnState) == qr::queue::kStateDownloading) {
+    RefuseWhileDownloading();
+    return;
+  }
   Queue().Clear();
   Apply(Buttons(), kRowsRemoved);
+}
+
+void QueueController::RefuseWhileDownloading() {
+  services_.ShowMessage({"请先停止任务,再删除任务!", "信息：", qr::ui::message_box::kOk, true});
 }
 
 void QueueController::QueueSelectionChanged() {
@@ -219,7 +237,7 @@ void QueueController::ProgressTick() {
     queue.DeleteRowIf(0, [&run](const std::vector<std::string>& row) {
       return row[kColumnName] == run->TaskName && row[kColumnFolder] == run->TaskFolder;
     });
-    if (objects_.ContinuousDownload().Get() == qr::settings::kYes) StartTaskWorker();
+    if (ContinuesAfterFailure()) StartTaskWorker();
     return;
   }
   if (run->AllSegmentsDone == 1 && !run->Stopped) {
@@ -232,6 +250,15 @@ void QueueController::ProgressTick() {
     Log("下载中断");
   }
   window_.ProgressTimer().SetInterval(0);
+}
+
+// The run-time switch is set by the menu or by each merge; before either has
+// happened it is empty, and the setting the merge would copy counts, or a
+// first task that fails would end a queue the person asked to run through.
+bool QueueController::ContinuesAfterFailure() const {
+  std::string continuous = objects_.ContinuousDownload().Get();
+  if (continuous.empty()) continuous = qr::engine::ContinuousDownloadSetting();
+  return qr::settings::IsYes(continuous);
 }
 
 void QueueController::StartFinishing(std::shared_ptr<qr::engine::TaskRun> run) {

@@ -90,7 +90,9 @@ class QueueController : public TaskControlHooks, public qr::engine::EngineHost {
   void Stop();
   void DeleteSelectedTask();
   void ClearQueue();
+  void RefuseWhileDownloading();
   void EndTaskIfIdle();
+  bool ContinuesAfterFailure() const;
   void StartFinishing(std::shared_ptr<qr::engine::TaskRun> run);
   template <typename Body>
   void RunInBackground(Body body);

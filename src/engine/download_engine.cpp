@@ -248,8 +248,8 @@ void DownloadEngine::MergeTask(TaskRun& run, const std::string& localPlaylist) {
   }
 }
 
-// Writes the merge script beside the segments, runs it hidden and waits for
-// it, then deletes it. True when a video that is not empty came of it.
+// Writes the merge script, runs it hidden and waits for it, then deletes it.
+// True when a video that is not empty came of it.
 bool DownloadEngine::RunMergeScript(const TaskRun& run) {
   const std::string folder = run.TempFolder();
   const std::string programFolder = files::ProgramFolder();
@@ -258,7 +258,11 @@ bool DownloadEngine::RunMergeScript(const TaskRun& run) {
   std::string commandLine;
   if (kWindows) {
     script = BatchMergeScript(run.TaskFolder, run.TaskName, programFolder);
-    scriptPath = files::JoinPath(folder, "ffmpeg.bat");
+    // cmd.exe expands %NAME% on its command line even inside quotes, so the
+    // line that starts the batch file holds none of the task's text: the file
+    // sits in the program folder (one program per folder, one merge at a time)
+    // and changes into the task's folder itself.
+    scriptPath = files::JoinPath(programFolder, "merge.bat");
     commandLine = scriptPath;
   } else {
     const std::string bundled = files::JoinPath(programFolder, "ffmpeg");
@@ -293,7 +297,8 @@ void DownloadEngine::ShutdownIfAsked() {
 }
 
 std::string DownloadEngine::ShutdownCommand(const std::string& delay) {
-  if (kWindows) return "shutdown -s -t " + delay;
+  // Only the number goes into the command line, whatever else the text holds.
+  if (kWindows) return "shutdown -s -t " + text::FromInt(text::ToInt32(delay));
   // Linux counts whole minutes: round up, so the person never gets less time.
   const long long minutes = (text::ToInt32(delay) + 59) / 60;
   return "shutdown -h +" + text::FromInt(minutes);

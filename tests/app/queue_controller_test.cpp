@@ -7,9 +7,12 @@
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <map>
 #include <mutex>
+#include <set>
 #include <thread>
+#include <utility>
 
 #include "app/menu_ids.h"
 #include "concurrency/pumping_wait.h"
@@ -143,6 +146,29 @@ TEST_F(QueueControllerTest, AnEntryFailsAfterItsAttemptsAndTheTaskIsDropped) {
   // Continuous download off: the next tick reports the interruption.
   controller_->ProgressTick();
   EXPECT_EQ(LogLines().back(), "下载中断");
+}
+
+// Continuous download is on by default: a first task that fails hands the
+// queue on though no merge or menu click has set the run-time switch yet.
+TEST_F(QueueControllerTest, AFailedFirstTaskHandsTheQueueOnWhenTheSettingSaysSo) {
+  WriteConfig("[常规]\r\n组合框_下载错误=2\r\n选择框_自动合并视频=假\r\n");
+  OpenWithController();
+  for (const std::string folder : {"http://h/v/", "http://h/w/"}) {
+    Answer(folder + "index.m3u8", kPlaylist);
+    Answer(folder + "seg1.ts", "one");
+    Answer(folder + "seg3.ts", "three");
+  }
+  Answer("http://h/w/seg2.ts", "two");
+  AddTask("broken", "http://h/v/index.m3u8");
+  AddTask("next", "http://h/w/index.m3u8");
+  controller_->StartCommand();
+  ASSERT_TRUE(RunUntil([&] { return objects_.Engine().Current()->SegmentFailed == 1 && objects_.Pool().IsIdle(); }));
+  controller_->ProgressTick();
+  ASSERT_TRUE(RunUntil([&] { return window_->QueueView().Cell(0, kColumnState) == qr::queue::kStateDownloaded; }));
+  EXPECT_EQ(window_->QueueView().Cell(0, 0), "next");
+  EXPECT_EQ(controller_->TasksFailed(), 1);
+  EXPECT_FALSE(qr::files::FolderExists(PathOf("broken")));
+  EXPECT_EQ(Read("next/seg2.ts"), "two");
 }
 
 // The stop command waits while pumping, and the progress timer fires in that
@@ -356,6 +382,142 @@ TEST_F(QueueControllerTest, EmptyQueueShutsDownOnlyWithADelayOfDigits) {
   EXPECT_EQ(launcher_.Runs()[0].commandLine, qr::engine::DownloadEngine::ShutdownCommand("60"));
   EXPECT_FALSE(launcher_.Runs()[0].waited);
   EXPECT_FALSE(Buttons().IsEnabled(kButtonDelete));
+}
+
+// A message box that lets something happen while it is open, as a desktop
+// toolkit's modal loop lets the progress timer fire.
+class ModalToolkit : public qr::ui::HeadlessToolkit {
+ public:
+  std::function<void()> whileOpen;
+  int ShowMessage(const qr::ui::MessageRequest& request) override {
+    if (whileOpen) std::exchange(whileOpen, nullptr)();
+    return HeadlessToolkit::ShowMessage(request);
+  }
+};
+
+// The delete commands against a queue that changes under them: only the
+// deleted task's own folder goes, never while that task downloads, never a
+// folder another row still names.
+TEST_F(QueueControllerTest, DeleteCommandsRemoveOnlyTheirOwnTasksFolder) {
+  Open();
+  ModalToolkit modal;
+  controller_ = std::make_unique<QueueController>(objects_, *window_, modal, launcher_,
+                                                  [](const std::string&) { return std::string(); });
+  qr::ui::ListView& queue = window_->QueueView();
+  for (const char* name : {"a", "b", "c"}) {
+    AddTask(name, "http://h/" + std::string(name) + ".m3u8");
+    ASSERT_TRUE(qr::files::EnsureFolder(PathOf(name)));
+    Write(std::string(name) + "/seg1.ts", name);
+  }
+  // A task started while the clear's confirmation is open stays, and so does everything else.
+  modal.whileOpen = [&] { queue.SetCell(0, kColumnState, std::string(qr::queue::kStateDownloading)); };
+  controller_->TaskCommand(kButtonClearQueue);
+  EXPECT_EQ(queue.RowCount(), 3);
+  EXPECT_EQ(modal.ShownMessages().back().text, "请先停止任务,再删除任务!");
+  queue.SetCell(0, kColumnState, std::string(qr::queue::kStateQueued));
+
+  // A duplicate of "a" goes without the folder the first "a" still names.
+  AddTask("a", "http://h/a2.m3u8");
+  queue.SetSelectedRow(3);
+  controller_->TaskCommand(kButtonDelete);
+  EXPECT_EQ(queue.RowCount(), 3);
+  EXPECT_EQ(Read("a/seg1.ts"), "a");
+
+  // The engine drops the first row while the selected "b" is being deleted:
+  // "b"'s folder goes, "c" keeps its row and folder.
+  queue.SetSelectedRow(1);
+  std::thread engine([&] { queue.DeleteRowIf(0, [](const auto& row) { return row[0] == "a"; }); });
+  controller_->TaskCommand(kButtonDelete);
+  engine.join();
+  EXPECT_FALSE(qr::files::FolderExists(PathOf("b")));
+  EXPECT_EQ(Read("c/seg1.ts"), "c");
+  EXPECT_EQ(queue.RowCount(), 1);
+  EXPECT_EQ(queue.Cell(0, 0), "c");
+  controller_.reset();  // before the toolkit it was given
+}
+
+// Every file below `root` (native paths).
+std::set<std::filesystem::path> FilesBelow(const std::string& root) {
+  std::set<std::filesystem::path> found;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(qr::files::ToNativePath(root))) {
+    found.insert(entry.path());
+  }
+  return found;
+}
+
+// Entries that name other folders, the root, a drive, a device or characters
+// no file name may hold, as plain lines and as a key, relative and absolute:
+// the whole download road, merge included, writes inside the task's own
+// folder only, and every entry is stored there.
+TEST_F(QueueControllerTest, HostileEntryNamesWriteNothingOutsideTheTasksFolder) {
+  WriteConfig("[常规]\r\n选择框_删除临时文件=假\r\n选择框_自动连续下载=假\r\n");
+  const std::string hostile[] = {
+      "../../x.ts", "..\\..\\x.ts", "/etc/x",      "C:\\x.ts", "%0a.ts",       "a?.ts",  "a*.ts",
+      "a|b.ts",     "%2e%2e%2f.ts", "%2e%2e%2fx",  "..",       "a/../../../x", "con.ts", "x. ",
+      "<x>.ts",     "a\"b.ts",      "\\\\h\\s\\x", "a:b",      "....",         "../",    "..%5c..%5cx.ts"};
+  std::string relative = "#EXTM3U\n#EXT-X-KEY:METHOD=AES-128,URI=\"../../k.key\"\n";
+  std::string absolute = "#EXTM3U\n";
+  for (const std::string& name : hostile) {
+    relative += "#EXTINF:1,\n" + name + "\n";
+    absolute += "#EXT-X-KEY:METHOD=AES-128,URI=\"http://h/v/" + name + "\"\n#EXTINF:1,\nhttp://h/v/" + name + "\n";
+  }
+  relative += "#EXT-X-ENDLIST\n";
+  absolute += "#EXT-X-ENDLIST\n";
+  Open();
+  controller_ = std::make_unique<QueueController>(
+      objects_, *window_, toolkit_, launcher_,
+      [&](const std::string& url) {
+        if (url == "http://h/v/relative.m3u8") return relative;
+        if (url == "http://h/v/absolute.m3u8") return absolute;
+        return "bytes of " + url;
+      },
+      [](int) {});
+  window_->SetTaskControlHooks(controller_.get());
+  const std::string taskFolder = qr::files::JoinPath(PathOf("deep"), "er %PATH% & ^x $(y)");
+  // Places the names would reach if taken as paths, from the task's folder or the current one.
+  const std::vector<std::filesystem::path> outside = {"/etc/x",
+                                                      "/x.ts",
+                                                      "C:\\x.ts",
+                                                      "C:/x.ts",
+                                                      std::filesystem::current_path() / "C:\\x.ts",
+                                                      std::filesystem::current_path() / "x.ts",
+                                                      std::filesystem::current_path() / "x"};
+  ASSERT_TRUE(qr::files::EnsureFolder(taskFolder));
+  std::vector<bool> existedBefore;
+  for (const auto& path : outside) existedBefore.push_back(std::filesystem::exists(path));
+
+  for (const char* playlist : {"relative", "absolute"}) {
+    const std::set<std::filesystem::path> before = FilesBelow(folder_);
+    window_->QueueView().AddRow(
+        qr::queue::QueuedTaskRow(playlist, std::string("http://h/v/") + playlist + ".m3u8", taskFolder));
+    controller_->StartCommand();
+    // The recording launcher makes no video: the merge fails and keeps the folder.
+    ASSERT_TRUE(RunUntil([&] { return window_->QueueView().RowCount() == 0 && controller_->Idle(); })) << playlist;
+    const std::string ownFolder = qr::files::JoinPath(taskFolder, playlist);
+    const std::filesystem::path own = qr::files::ToNativePath(ownFolder);
+    for (const std::filesystem::path& path : FilesBelow(folder_)) {
+      if (before.count(path) != 0) continue;
+      EXPECT_TRUE(path == own || path.parent_path() == own) << playlist << ": " << path;
+    }
+    // Each entry under a name of its own, beside the local playlist.
+    const std::vector<std::string> names = objects_.Engine().Current()->LocalNames;
+    EXPECT_GE(names.size(), std::size(hostile)) << playlist;
+    EXPECT_EQ(std::set<std::string>(names.begin(), names.end()).size(), names.size()) << playlist;
+    for (const std::string& name : names) {
+      EXPECT_TRUE(qr::files::FileExists(qr::files::JoinPath(ownFolder, name))) << playlist << ": " << name;
+    }
+  }
+  for (std::size_t i = 0; i < outside.size(); ++i) EXPECT_EQ(std::filesystem::exists(outside[i]), existedBefore[i]);
+  EXPECT_EQ(controller_->TasksFailed(), 2);
+  // The merge's command line: cmd would expand a "%" of the folder even inside quotes.
+  ASSERT_EQ(launcher_.Runs().size(), 2u);
+  for (const auto& run : launcher_.Runs()) {
+#ifdef _WIN32
+    EXPECT_EQ(run.commandLine, qr::files::JoinPath(folder_, "merge.bat"));
+#else
+    EXPECT_TRUE(run.commandLine.starts_with("/bin/sh '" + taskFolder + "/")) << run.commandLine;
+#endif
+  }
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "common/auto_answer_switch.h"
 #include "ui/headless/headless_toolkit.h"
 #include "ui/toolkit/list_view.h"
 #include "ui/toolkit/menu_bar.h"
@@ -219,6 +221,24 @@ TEST(MessageAutoAnswerTest, YesForAYesNoBoxOkOtherwiseAndOneUtf8LinePerBox) {
   // The texts are code page 936 in the program and UTF-8 on the line.
   EXPECT_EQ(AutoAnsweredMessageLine({"程序已经运行!", "友情提醒:", 64 | message_box::kTaskModal, false}),
             reinterpret_cast<const char*>(u8"message 程序已经运行!|友情提醒:|8256\n"));
+}
+
+void SetAutoAnswerVariable(const char* value) {
+#ifdef _WIN32
+  _putenv_s("QUILLREEL_AUTO_ANSWER", value);
+#else
+  setenv("QUILLREEL_AUTO_ANSWER", value, 1);
+#endif
+}
+
+// These tests are built as the programs people run are, without
+// QUILLREEL_AUTO_ANSWER: the variable is seen, and answers nothing.
+TEST(MessageAutoAnswerTest, OnlyTheTestCopiesOfTheProgramsHeedTheVariable) {
+  SetAutoAnswerVariable("1");
+  EXPECT_TRUE(AutoAnswerRequested());
+  EXPECT_FALSE(qr::apps::ProgramAnswersMessagesItself());
+  SetAutoAnswerVariable("");
+  EXPECT_FALSE(AutoAnswerRequested());
 }
 
 }  // namespace

@@ -78,6 +78,14 @@ TEST_F(HlsServerTest, FailFirstHitsOnlyItsPathAndThenSucceeds) {
             (std::vector<int>{503, 200, 503, 200}));
 }
 
+TEST_F(HlsServerTest, StallFirstHoldsOnlyItsPathAndThenAnswers) {
+  HlsServerOptions options = Options();
+  options.stallFirst = 1;
+  options.stallPath = "/seg0.ts";
+  HlsServer server(options);
+  EXPECT_EQ(Statuses(server, {"/seg0.ts", "/index.m3u8", "/seg0.ts"}), (std::vector<int>{kCut, 200, 200}));
+}
+
 TEST_F(HlsServerTest, PathsMapInsideTheRootOnly) {
   HlsServer server(Options());
   EXPECT_EQ(Statuses(server, {"/seg0.ts?token=abc123", "/%E8%A7%86%E9%A2%91/seg0.ts", "/%2e%2e/etc/passwd",

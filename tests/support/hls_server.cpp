@@ -90,7 +90,8 @@ class HlsServer::Impl {
     const bool faulted =
         options_.fault != HlsFault::kNone && options_.faultEvery > 0 && number % options_.faultEvery == 0;
     if (faulted && options_.fault == HlsFault::kStatus503) return Fail(request, response, "503 fault");
-    if (faulted && options_.fault == HlsFault::kStall) WaitUnlessStopping(options_.stall);
+    const bool stalled = (faulted && options_.fault == HlsFault::kStall) || StallsThisOne(request.path);
+    if (stalled) WaitUnlessStopping(options_.stall);
     if (!options_.failPath.empty() && request.path == options_.failPath && failPathHits_++ < options_.failFirst) {
       return Fail(request, response, "503 fail-first");
     }
@@ -104,8 +105,12 @@ class HlsServer::Impl {
       Log(request, 200, body->size() / 2, "drop");
       return SendHalfAndDrop(response, *body, file->contentType);
     }
-    Log(request, 200, body->size(), faulted ? "stall" : "");
+    Log(request, 200, body->size(), stalled ? "stall" : "");
     response.set_content(*body, file->contentType.c_str());
+  }
+
+  bool StallsThisOne(const std::string& path) {
+    return !options_.stallPath.empty() && path == options_.stallPath && stallPathHits_++ < options_.stallFirst;
   }
 
   void Fail(const httplib::Request& request, httplib::Response& response, const char* why) {
@@ -132,6 +137,7 @@ class HlsServer::Impl {
   const HlsServerOptions options_;
   std::atomic<long long> requests_{0};
   std::atomic<int> failPathHits_{0};
+  std::atomic<int> stallPathHits_{0};
   std::mutex mutex_;  // guards stopping_ and log_
   std::condition_variable wake_;
   bool stopping_ = false;

@@ -27,8 +27,10 @@ struct HlsServerOptions {
   int faultEvery = 0;                    // every Nth request, counted over all requests, gets `fault`
   HlsFault fault = HlsFault::kNone;
   std::chrono::milliseconds stall{20000};
-  int failFirst = 0;     // the first `failFirst` requests for `failPath` get 503
-  std::string failPath;  // a decoded path such as "/index.m3u8"
+  int failFirst = 0;      // the first `failFirst` requests for `failPath` get 503
+  std::string failPath;   // a decoded path such as "/index.m3u8"
+  int stallFirst = 0;     // the first `stallFirst` requests for `stallPath` stall for `stall`
+  std::string stallPath;  // a decoded path, as failPath
   bool closeAfterEach = false;
   std::string logPath;  // one line per request: monotonic ms, path, status, bytes
 };

@@ -44,6 +44,7 @@ const std::map<std::string, ValueSetter>& OptionsWithValue() {
       {"--root", Text(&testing::HlsServerOptions::root)},
       {"--log", Text(&testing::HlsServerOptions::logPath)},
       {"--fail-path", Text(&testing::HlsServerOptions::failPath)},
+      {"--stall-path", Text(&testing::HlsServerOptions::stallPath)},
       {"--port-file",
        [](ProgramOptions& options, const std::string& text) {
          options.portFile = text;
@@ -54,6 +55,7 @@ const std::map<std::string, ValueSetter>& OptionsWithValue() {
       {"--stall-ms", Number([](ProgramOptions& o, int v) { o.server.stall = milliseconds(v); })},
       {"--fault-every", Number([](ProgramOptions& o, int v) { o.server.faultEvery = v; })},
       {"--fail-first", Number([](ProgramOptions& o, int v) { o.server.failFirst = v; })},
+      {"--stall-first", Number([](ProgramOptions& o, int v) { o.server.stallFirst = v; })},
       {"--fault",
        [](ProgramOptions& options, const std::string& text) {
          const std::optional<testing::HlsFault> fault = FaultNamed(text);
@@ -73,6 +75,9 @@ std::string Contradiction(const ProgramOptions& options) {
   }
   if ((options.server.failFirst > 0) != !options.server.failPath.empty()) {
     return "--fail-first and --fail-path go together";
+  }
+  if ((options.server.stallFirst > 0) != !options.server.stallPath.empty()) {
+    return "--stall-first and --stall-path go together";
   }
   return "";
 }

@@ -16,7 +16,7 @@ struct ProgramOptions {
 inline constexpr const char* kUsage =
     "usage: quillreel-hls-server --root DIR [--port N] [--port-file F] [--latency-ms N]\n"
     "         [--fault-every N --fault 503|drop|stall] [--stall-ms N] [--fail-first K --fail-path P]\n"
-    "         [--close-after-each] [--https] [--log F]\n";
+    "         [--stall-first K --stall-path P] [--close-after-each] [--https] [--log F]\n";
 
 // The options, or nullopt with `error` saying what is wrong.
 std::optional<ProgramOptions> ParseOptions(int argc, char** argv, std::string& error);

@@ -58,7 +58,8 @@ int MessageAnswer(QMessageBox::StandardButton pressed) {
   }
 }
 
-QtToolkit::QtToolkit() : dispatcher_(std::make_unique<QObject>()), autoAnswer_(MessagesAnswerThemselves()) {
+QtToolkit::QtToolkit(bool answerMessagesItself)
+    : dispatcher_(std::make_unique<QObject>()), autoAnswer_(answerMessagesItself) {
   previousPump_ = qr::concurrency::SetThreadMessagePump(this);
 }
 

@@ -3,10 +3,11 @@
 // thread, and the event pump that lets PumpingWait keep the window alive.
 // Create it on the window thread after the QApplication.
 //
-// Set QUILLREEL_AUTO_ANSWER (any non-empty value) to let message boxes answer
-// themselves (OK, or Yes) without showing: each is written to standard error
-// as one UTF-8 line "message <text>|<title>|<style>". Tests that start the
-// real program use it, since nobody is there to press the button.
+// Made with `answerMessagesItself`, message boxes answer themselves (OK, or
+// Yes) without showing: each is written to standard error as one UTF-8 line
+// "message <text>|<title>|<style>". Only the test copies of the programs ask
+// for it (apps/common/auto_answer_switch.h), since nobody is there to press
+// the button.
 #pragma once
 
 #include <QMessageBox>
@@ -27,7 +28,7 @@ class QtMainWindow;
 class QtToolkit : public ToolkitServices, public qr::concurrency::MessagePump {
  public:
   // Installs itself as the message pump of the calling thread.
-  QtToolkit();
+  explicit QtToolkit(bool answerMessagesItself = false);
   ~QtToolkit() override;
   QtToolkit(const QtToolkit&) = delete;
   QtToolkit& operator=(const QtToolkit&) = delete;

@@ -58,6 +58,15 @@ bool ListView::DeleteRowIf(int row, const std::function<bool(const std::vector<s
   return true;
 }
 
+std::optional<std::vector<std::string>> ListView::DeleteSelectedRowIf(
+    const std::function<bool(const std::vector<std::string>&)>& matches) {
+  std::lock_guard guard(mutex_);
+  if (!ValidRow(selectedRow_)) return std::nullopt;
+  std::vector<std::string> cells = rows_[selectedRow_];
+  if (!DeleteRowIf(selectedRow_, matches)) return std::nullopt;
+  return cells;
+}
+
 void ListView::Clear() {
   std::lock_guard guard(mutex_);
   rows_.clear();

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,10 @@ class ListView : public Observable<ListChange> {
   // Deletes the row only when `matches` says its cells are the expected ones,
   // both in one step: a row that another thread removed or replaced is safe.
   bool DeleteRowIf(int row, const std::function<bool(const std::vector<std::string>&)>& matches);
+  // The selected row, deleted when `matches` accepts its cells, in one step:
+  // its cells, or nothing when no row was deleted.
+  std::optional<std::vector<std::string>> DeleteSelectedRowIf(
+      const std::function<bool(const std::vector<std::string>&)>& matches);
   void Clear();
 
   bool SetCell(int row, int column, std::string text);

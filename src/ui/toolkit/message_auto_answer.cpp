@@ -10,7 +10,7 @@ int DefaultMessageAnswer(int style) {
   return (style & message_box::kButtonMask) == message_box::kYesNo ? message_box::kAnswerYes : message_box::kAnswerOk;
 }
 
-bool MessagesAnswerThemselves() {
+bool AutoAnswerRequested() {
   const char* value = std::getenv("QUILLREEL_AUTO_ANSWER");
   return value != nullptr && *value != '\0';
 }

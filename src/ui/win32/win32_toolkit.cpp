@@ -38,7 +38,8 @@ int CALLBACK SelectInitialFolder(HWND dialog, UINT message, LPARAM /*lParam*/, L
 
 }  // namespace
 
-Win32Toolkit::Win32Toolkit() : windowThread_(GetCurrentThreadId()), autoAnswer_(MessagesAnswerThemselves()) {
+Win32Toolkit::Win32Toolkit(bool answerMessagesItself)
+    : windowThread_(GetCurrentThreadId()), autoAnswer_(answerMessagesItself) {
   HINSTANCE instance = GetModuleHandleW(nullptr);
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;

@@ -2,10 +2,11 @@
 // dialogs, the folder browser, the shell, and work posted to the window
 // thread. Create it on the window thread, before the main window.
 //
-// Set QUILLREEL_AUTO_ANSWER (any non-empty value) to let message boxes answer
-// themselves (OK, or Yes) without showing: each is written to standard error
-// as one UTF-8 line "message <text>|<title>|<style>". Tests that start the
-// real program use it, since nobody is there to press the button.
+// Made with `answerMessagesItself`, message boxes answer themselves (OK, or
+// Yes) without showing: each is written to standard error as one UTF-8 line
+// "message <text>|<title>|<style>". Only the test copies of the programs ask
+// for it (apps/common/auto_answer_switch.h), since nobody is there to press
+// the button.
 #pragma once
 
 #include <windows.h>
@@ -30,7 +31,7 @@ class PopupMenuHost {
 
 class Win32Toolkit : public ToolkitServices {
  public:
-  Win32Toolkit();
+  explicit Win32Toolkit(bool answerMessagesItself = false);
   ~Win32Toolkit() override;
   Win32Toolkit(const Win32Toolkit&) = delete;
   Win32Toolkit& operator=(const Win32Toolkit&) = delete;

@@ -40,7 +40,7 @@ class DesktopProgramTest : public ::testing::Test {
 
   // Starts the program with its own program and runtime folders; its
   // standard error goes to <folder>/<name>.err.
-  pid_t Start(const std::string& name) {
+  pid_t Start(const std::string& name, std::string program = QUILLREEL_DESKTOP_PROGRAM) {
     std::vector<std::string> environment = {"QT_QPA_PLATFORM=offscreen", "QUILLREEL_AUTO_ANSWER=1",
                                             "QUILLREEL_PROGRAM_FOLDER=" + folder_.string(),
                                             "QUILLREEL_RUNTIME_FOLDER=" + (folder_ / "run").string()};
@@ -55,7 +55,6 @@ class DesktopProgramTest : public ::testing::Test {
     posix_spawn_file_actions_init(&actions);
     const std::string errPath = (folder_ / (name + ".err")).string();
     posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    std::string program = QUILLREEL_DESKTOP_PROGRAM;
     char* argv[] = {program.data(), nullptr};
     pid_t pid = -1;
     const int failed = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, envp.data());
@@ -114,6 +113,17 @@ TEST_F(DesktopProgramTest, SecondCopyIsRefusedAndLeavesTheQueueFileAlone) {
   // The first copy runs on, and nobody has written the queue file yet.
   EXPECT_EQ(WaitForExit(first, std::chrono::milliseconds(200)), -1);
   EXPECT_EQ(Read("download.ini"), queue);
+}
+
+// The program people run ignores the variable: its box waits for a person.
+TEST_F(DesktopProgramTest, TheReleaseProgramIgnoresTheAutoAnswerVariable) {
+  const pid_t first = Start("first");
+  ASSERT_GT(first, 0);
+  ASSERT_TRUE(WaitUntilRunning());
+  const pid_t second = Start("second", QUILLREEL_RELEASE_PROGRAM);
+  ASSERT_GT(second, 0);
+  EXPECT_EQ(WaitForExit(second, std::chrono::milliseconds(1500)), -1);
+  EXPECT_EQ(Read("second.err").find("message "), std::string::npos) << Read("second.err");
 }
 
 TEST_F(DesktopProgramTest, TerminationSignalEndsThroughTheExitCommandAndSavesTheQueue) {
