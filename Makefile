@@ -3,7 +3,7 @@ JOBS ?= $(shell nproc)
 LINUX_BUILD ?= build/linux
 WINDOWS_BUILD ?= build/windows
 
-.PHONY: all deps linux windows test test-linux test-windows run demo tsan format clean
+.PHONY: all deps linux windows test test-linux test-windows run demo tsan fuzz format clean
 
 all: linux windows
 
@@ -39,6 +39,11 @@ run: linux
 # A test stream served on 127.0.0.1, downloaded and merged by quillreel-cli.
 demo: linux
 	./tools/demo.sh $(LINUX_BUILD)
+
+# libFuzzer targets built by clang with ASan and UBSan, SECONDS per target (not part of `make test`).
+SECONDS ?= 60
+fuzz: deps
+	./tools/fuzz.sh $(SECONDS)
 
 format:
 	find src tests bench apps -name '*.cpp' -o -name '*.h' | xargs clang-format -i
