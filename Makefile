@@ -12,7 +12,7 @@ ASAN_TARGETS = runtime_tests settings_tests concurrency_tests http_tests engine_
 	quillreel-cli quillreel-hls-server
 TSAN_TARGETS = concurrency_tests engine_tests app_tests
 
-.PHONY: all deps linux windows test test-linux test-windows test-sanitize test-asan test-tsan run demo tsan format clean
+.PHONY: all deps linux windows test test-linux test-windows test-sanitize test-asan test-tsan run demo tsan fuzz format clean
 
 all: linux windows
 
@@ -60,6 +60,11 @@ run: linux
 # A test stream served on 127.0.0.1, downloaded and merged by quillreel-cli.
 demo: linux
 	./tools/demo.sh $(LINUX_BUILD)
+
+# libFuzzer targets built by clang with ASan and UBSan, SECONDS per target (not part of `make test`).
+SECONDS ?= 60
+fuzz: deps
+	./tools/fuzz.sh $(SECONDS)
 
 format:
 	find src tests bench apps -name '*.cpp' -o -name '*.h' | xargs clang-format -i

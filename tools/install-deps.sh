@@ -4,7 +4,7 @@
 set -eu
 packages="g++ cmake make pkg-config googletest libgtest-dev libgmock-dev qt6-base-dev libcurl4-openssl-dev
 libcpp-httplib-dev libssl-dev ffmpeg g++-mingw-w64-x86-64 wine wine64 xvfb xauth fonts-wqy-microhei locales
-imagemagick x11-apps clang-format"
+imagemagick x11-apps clang-format clang-14 libclang-rt-14-dev python3"
 missing=""
 for p in $packages; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

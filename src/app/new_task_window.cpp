@@ -129,9 +129,10 @@ std::string NewTaskWindow::Refusal(const std::string& name) const {
   // while the person can still change them.
   if (typedName && !qr::engine::IsUsableTaskName(name)) return kBadName;
   if (folder.empty()) return kNoFolder;
-  if (!qr::engine::IsUsableTaskFolder(folder)) return kBadFolder;
-  // download.ini keeps a task as comma-separated fields without quoting.
+  // download.ini keeps a task as comma-separated fields without quoting (the
+  // folder rule refuses a comma too; this message says why).
   if (HasComma({name, address, folder})) return kComma;
+  if (!qr::engine::IsUsableTaskFolder(folder)) return kBadFolder;
   return {};
 }
 

@@ -49,23 +49,26 @@ void RenameReference(std::string& line, const PlaylistReference& ref, const std:
   line.replace(valueAt, closeAt - valueAt, localName);
 }
 
-// The text with every reference whose entry is stored under another name
-// than its address's last piece replaced by that name.
-std::string RenameStoredReferences(std::string_view playlistText, const std::vector<std::string>& entries,
+// An address with ".m3u8" is itself the first entry, ahead of the references.
+bool ListsFitText(const PlaylistReferences& found, const std::vector<std::string>& entries,
+                  const std::vector<std::string>& localNames) {
+  return entries.size() == localNames.size() && entries.size() >= found.references.size() &&
+         entries.size() <= found.references.size() + 1;
+}
+
+// The text with every reference that is not already its entry's stored name
+// replaced by that name: the merge reads the playlist inside the task's
+// folder, so a reference into another folder ("../x.ts", "/x.ts", another
+// host's address) would read some other file than the one downloaded.
+std::string RenameStoredReferences(std::string_view playlistText, const PlaylistReferences& found,
+                                   const std::vector<std::string>& entries,
                                    const std::vector<std::string>& localNames) {
-  const PlaylistReferences found = FindPlaylistReferences(playlistText);
-  // An address with ".m3u8" is itself the first entry, ahead of the references;
-  // lists that do not fit this text are left alone.
-  const bool fits = entries.size() == localNames.size() && entries.size() >= found.references.size() &&
-                    entries.size() <= found.references.size() + 1;
-  if (!fits) return std::string(playlistText);
   const std::size_t firstEntry = entries.size() - found.references.size();
   std::vector<std::string> lines = SplitPlaylistLines(playlistText);
   bool renamed = false;
   for (std::size_t i = 0; i < found.references.size(); ++i) {
-    const std::string& entry = entries[firstEntry + i];
     const std::string& localName = localNames[firstEntry + i];
-    if (localName == LastPathPart(entry)) continue;
+    if (found.references[i].reference == localName) continue;
     RenameReference(lines[found.references[i].line], found.references[i], localName);
     renamed = true;
   }
@@ -77,11 +80,15 @@ std::string RenameStoredReferences(std::string_view playlistText, const std::vec
 
 std::string LocalizePlaylist(std::string_view playlistText, const std::vector<std::string>& entries,
                              const std::vector<std::string>& localNames) {
-  const std::string prefix = CommonPrefix(playlistText);
-  const std::string renamed = RenameStoredReferences(playlistText, entries, localNames);
-  // Stored names hold no "/", and every prefix ends in one, so the removal
-  // leaves the renamed references alone.
-  return prefix.empty() ? renamed : text::RemoveAll(renamed, prefix, true);
+  const PlaylistReferences found = FindPlaylistReferences(playlistText);
+  // Every reference then names its stored file; removing a prefix as well
+  // could only change tags and other text (or make a tag a reference).
+  if (ListsFitText(found, entries, localNames)) return RenameStoredReferences(playlistText, found, entries, localNames);
+  std::string prefix = CommonPrefix(playlistText);
+  // A "prefix" read across a line break (a quote never closed on its line) is
+  // no address: removing it would cut whole lines out of the playlist.
+  if (prefix.find_first_of("\r\n") != std::string::npos) prefix.clear();
+  return prefix.empty() ? std::string(playlistText) : text::RemoveAll(playlistText, prefix, true);
 }
 
 }  // namespace qr::engine

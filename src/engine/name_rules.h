@@ -22,13 +22,14 @@ bool IsDroppedAtNameEnd(char c);
 // A task's name becomes its folder and the stem of its video file. It is
 // usable unless it is empty, holds only dots and spaces, ends in a dot or a
 // space (Windows drops those, so the name would change), names a device, or
-// holds a character a file name may not hold. Command-line characters such as
-// & % ^ are allowed: the merge scripts quote them.
+// holds a character a file name may not hold or a broken two-byte one.
+// Command-line characters such as & % ^ are allowed: the merge scripts quote them.
 bool IsUsableTaskName(std::string_view name);
 
 // A task's folder is usable when it is not empty and holds no control
-// character and none of * ? " < > | (separators and a drive's colon belong
-// in a folder).
+// character, no broken two-byte character and none of * ? " < > | , (the
+// comma separates the fields of download.ini; separators and a drive's colon
+// belong in a folder).
 bool IsUsableTaskFolder(std::string_view folder);
 
 }  // namespace qr::engine

@@ -15,7 +15,9 @@ PlaylistReferences FindPlaylistReferences(std::string_view playlistText) {
       // The line after "#EXTINF" is the segment, whatever it holds; a final "#EXTINF" names none.
       if (i + 1 < lines.size()) found.references.push_back({i + 1, false, std::string(WithoutFinalCr(lines[i + 1]))});
     } else if (text::Contains(lines[i], lineOpener, true)) {
-      found.references.push_back({i, true, text::TextBetween(lines[i], kUriOpener, "\"")});
+      // A value that is empty or never closed names no file.
+      std::string value = text::TextBetween(lines[i], kUriOpener, "\"");
+      if (!value.empty()) found.references.push_back({i, true, std::move(value)});
     }
   }
   return found;

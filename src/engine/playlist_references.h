@@ -1,7 +1,7 @@
 // The references of a media playlist, in the order the download list takes
-// them: the line after each "#EXTINF" line, and the URI="..." value of a key
-// (or other tag) line. The download list and the local playlist both walk the
-// playlist this way, so entry and reference always pair up.
+// them: the line after each "#EXTINF" line, and the non-empty URI="..." value
+// of a key (or other tag) line. The download list and the local playlist both
+// walk the playlist this way, so entry and reference always pair up.
 #pragma once
 
 #include <cstddef>

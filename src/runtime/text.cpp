@@ -72,6 +72,12 @@ bool EndsWith(std::string_view text, std::string_view suffix) {
   return pos == start;
 }
 
+bool EndsInsideCharacter(std::string_view text) {
+  std::size_t last = 0;
+  for (std::size_t pos = 0; pos < text.size(); pos += CharLength(text, pos)) last = pos;
+  return !text.empty() && IsLeadByte(static_cast<unsigned char>(text[last])) && CharLength(text, last) == 1;
+}
+
 std::vector<std::string> Split(std::string_view text, std::string_view separator) {
   std::vector<std::string> pieces;
   if (text.empty()) return pieces;

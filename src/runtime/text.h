@@ -40,6 +40,9 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 bool StartsWith(std::string_view text, std::string_view prefix);
 // Only a suffix that starts at a character boundary counts.
 bool EndsWith(std::string_view text, std::string_view suffix);
+// True when the text ends with a lead byte that has no trail byte: half a
+// character, which no search can find whole and no converter keeps.
+bool EndsInsideCharacter(std::string_view text);
 
 // Pieces between separators: empty pieces between separators are kept, an
 // empty piece after a final separator is not made, an empty text gives none.

@@ -55,13 +55,14 @@ std::string_view WithoutEnclosingQuotes(std::string_view value) {
   return value;
 }
 
+// A name ending in half a character would swallow the "]" or "=" written after it.
 bool IsValidSectionName(std::string_view name) {
-  return !name.empty() && !HasLineBreak(name) && !text::Contains(name, "]");
+  return !name.empty() && !HasLineBreak(name) && !text::Contains(name, "]") && !text::EndsInsideCharacter(name);
 }
 
 bool IsValidKeyName(std::string_view name) {
   return !name.empty() && !HasLineBreak(name) && !text::Contains(name, "=") && name.front() != '[' &&
-         name.front() != ';';
+         name.front() != ';' && !text::EndsInsideCharacter(name);
 }
 
 // Writers of the same file in this process take turns, so that no update is

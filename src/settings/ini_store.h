@@ -40,7 +40,8 @@ class IniDocument {
   // nothing changed) a name that could not be read back as written (empty;
   // holding a line break; "]" in a section; "=" in a key, or a key starting
   // with "[" or ";") and a value holding a line break, which would spill into
-  // lines of its own. Spaces around the names are dropped.
+  // lines of its own, or a name ending in half a two-byte character. Spaces
+  // around the names are dropped.
   bool SetValue(std::string_view section, std::string_view key, std::string_view value);
 
  private:

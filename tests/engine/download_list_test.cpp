@@ -92,8 +92,15 @@ TEST(LocalPlaylistTest, ReferencesPointAtTheStoredFiles) {
   const Case cases[] = {
       {address, "#EXTINF:10,\nhttps://cdn.example.net/x/seg0.ts\n#EXTINF:10,\nHTTPS://CDN.example.net/x/seg1.ts\n",
        "#EXTINF:10,\nseg0.ts\n#EXTINF:10,\nseg1.ts\n"},
+      // A segment outside the key's folder still points at its stored file, not at the network.
       {address, cdnKey + "#EXTINF:10,\nhttps://cdn.example.net/x/seg0.ts\n",
-       "#EXT-X-KEY:METHOD=AES-128,URI=\"k1.key\"\n#EXTINF:10,\nhttps://cdn.example.net/x/seg0.ts\n"},
+       "#EXT-X-KEY:METHOD=AES-128,URI=\"k1.key\"\n#EXTINF:10,\nseg0.ts\n"},
+      // Nor at another folder on the disk.
+      {address, "#EXTINF:10,\n../../up/seg0.ts\n#EXTINF:10,\n/abs/seg1.ts\n",
+       "#EXTINF:10,\nseg0.ts\n#EXTINF:10,\nseg1.ts\n"},
+      // A URI never closed on its line names nothing, and no line is cut out.
+      {address, "#EXT-X-KEY:METHOD=AES-128,URI=\"https://k/a\n#EXTINF:1,\nhttp://h/x/s.ts\"\n",
+       "#EXT-X-KEY:METHOD=AES-128,URI=\"https://k/a\n#EXTINF:1,\ns.ts_\n"},
       {address, "#EXTM3U\n#EXTINF:10,\nseg0.ts\n#EXT-X-ENDLIST\n", "#EXTM3U\n#EXTINF:10,\nseg0.ts\n#EXT-X-ENDLIST\n"},
       // The odd prefixes of texts without a ".ts" or a second "/" are removed all the same.
       {address, "#EXTINF:10,\nhttp/a.mp4\n", "#EXTINF:10,\na.mp4\n"},

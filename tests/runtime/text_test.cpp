@@ -135,6 +135,13 @@ TEST(TextSmallHelpers, PrefixAndSuffixOnlyAtCharacterBoundaries) {
   EXPECT_TRUE(EndsWith("a\x95\x5C", "\x95\x5C"));
 }
 
+TEST(TextSmallHelpers, HalfACharacterAtTheEnd) {
+  for (const std::string_view whole : {"", "a", "电影", "\x95\x5C", "a\x95\x5C"})
+    EXPECT_FALSE(EndsInsideCharacter(whole));
+  for (const std::string_view half : {"\x83", "a\x83", "电影\xB0", "\x95\x5C\x95"})
+    EXPECT_TRUE(EndsInsideCharacter(half));
+}
+
 TEST(TextSmallHelpers, LineEndsBecomeCrLf) {
   const struct {
     const char* in;

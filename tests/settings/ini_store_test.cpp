@@ -92,6 +92,9 @@ TEST(IniDocument, RefusesWhatWouldNotReadBackAsWritten) {
   EXPECT_FALSE(document.SetValue("a", "[k]", "v"));
   EXPECT_FALSE(document.SetValue("a]b", "k", "v"));
   EXPECT_FALSE(document.SetValue("", "k", "v"));
+  // Half a character at a name's end would take the "]" or "=" after it.
+  EXPECT_FALSE(document.SetValue("a\xFF", "k", "v"));
+  EXPECT_FALSE(document.SetValue("a", "k\x81", "v"));
   EXPECT_EQ(document.Serialize(), before);
   // 乚 ends in the byte of "]", which is no bracket inside the character.
   EXPECT_TRUE(document.SetValue("乚", "乚", "v"));
