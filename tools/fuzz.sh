@@ -1,7 +1,7 @@
 #!/bin/sh
 # Builds the fuzz targets with clang (libFuzzer, AddressSanitizer, UBSan) in
 # build/fuzz and runs each for SECONDS (default 60), two at a time, on a copy
-# of its seed corpus under build/fuzz/work. Prints executions, coverage and
+# of its seed corpus under build/fuzz/runs. Prints executions, coverage and
 # any crash reproducer per target; exits 1 when any target failed.
 # Usage: tools/fuzz.sh [SECONDS] [target...]
 set -eu
@@ -20,7 +20,7 @@ TARGETS=${*:-$(cd fuzz && ls fuzz_*.cpp | sed 's/\.cpp$//')}
 # One target: a work corpus seeded from the repository, a log, a crash folder.
 run_one() {
   name=$1
-  work=$BUILD/work/$name
+  work=$BUILD/runs/$name
   mkdir -p "$work/corpus" "$work/crashes"
   [ -d "fuzz/corpus/$name" ] && cp -n fuzz/corpus/"$name"/* "$work/corpus/" 2>/dev/null || true
   set +e
@@ -44,7 +44,7 @@ done
 failed=0
 printf '%-20s %5s %12s %8s %8s %8s  %s\n' target rc executions cov ft corpus result
 for name in $TARGETS; do
-  work=$BUILD/work/$name
+  work=$BUILD/runs/$name
   rc=$(cat "$work/rc")
   execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$work/log" | tail -n1)
   last=$(grep -E '^#[0-9]+' "$work/log" | tail -n1)
