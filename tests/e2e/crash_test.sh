@@ -216,7 +216,8 @@ wine_kill() {  # wine_kill <delay> <image> <pid of the wine launcher>
 }
 
 scenario_wine() {
-  local n=$1 program=$work/wine pid winprogram
+  # Not "n": wine_start sets a global of that name (the display number).
+  local kills=$1 program=$work/wine pid winprogram
   . "$top/tools/wine-env.sh" "$windows_build"
   wine_start
   trap 'cleanup; wine_stop' EXIT
@@ -224,7 +225,7 @@ scenario_wine() {
   winprogram=$(winepath -w "$program" 2>/dev/null)
   queue_rows 任务 5000 http://127.0.0.1:9/index.m3u8 >"$work/save-5000"
   { cat "$work/save-5000"; printf '多一行,http://127.0.0.1:9/extra.m3u8,/videos,排队等待\r\n' | iconv -f UTF-8 -t GBK; } >"$work/save-5001"
-  for i in $(seq "$n"); do
+  for i in $(seq "$kills"); do
     case $((i % 2)) in
       0)
         cp "$work/save-5000" "$program/download.ini"
