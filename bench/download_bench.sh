@@ -54,6 +54,8 @@ bandwidth() {  # bandwidth <scheme> [server options...]
   start=$(date +%s.%N)
   curl -sk --parallel --parallel-max "$threads" "${urls[@]/PORT/$port}" -o /dev/null $(printf -- ' -o /dev/null%.0s' $(seq 2 "$threads")) 2>/dev/null
   end=$(date +%s.%N)
+  # Called inside $(...): this server is the subshell's own, so it goes here.
+  kill "$server_pid" 2>/dev/null && wait "$server_pid" 2>/dev/null
   awk -v s="$start" -v e="$end" -v b=$(((64 << 20) / threads * threads)) 'BEGIN { printf "%.0f", b / (e - s) }'
 }
 
