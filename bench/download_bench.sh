@@ -17,21 +17,13 @@ runs=${RUNS:-5}
 threads=20
 streams=$top/build/bench-streams
 work=$(mktemp -d /tmp/quillreel-bench.XXXXXX)
-server_pid=""
 cleanup() {
-  [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null && wait "$server_pid" 2>/dev/null
+  stop_server
   rm -rf "$work"
 }
 trap cleanup EXIT
 
-serve() {  # serve <root> [server options...]
-  [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null && wait "$server_pid" 2>/dev/null
-  rm -f "$work/port"
-  "$build/bin/quillreel-hls-server" --root "$1" --port-file "$work/port" "${@:2}" >/dev/null 2>&1 &
-  server_pid=$!
-  for _ in $(seq 100); do [ -s "$work/port" ] && break; sleep 0.05; done
-  port=$(cat "$work/port")
-}
+. "$top/tools/loopback-server.sh"
 
 stream() {  # stream <count> <size KB>: made once, kept between runs
   local dir=$streams/$1x$2
@@ -55,7 +47,7 @@ bandwidth() {  # bandwidth <scheme> [server options...]
   curl -sk --parallel --parallel-max "$threads" "${urls[@]/PORT/$port}" -o /dev/null $(printf -- ' -o /dev/null%.0s' $(seq 2 "$threads")) 2>/dev/null
   end=$(date +%s.%N)
   # Called inside $(...): this server is the subshell's own, so it goes here.
-  kill "$server_pid" 2>/dev/null && wait "$server_pid" 2>/dev/null
+  stop_server
   awk -v s="$start" -v e="$end" -v b=$(((64 << 20) / threads * threads)) 'BEGIN { printf "%.0f", b / (e - s) }'
 }
 

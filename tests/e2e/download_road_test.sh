@@ -12,24 +12,16 @@ build=$(cd "${1:?build folder}" && pwd)
 windows_build=${2:+$(cd "$2" && pwd)}
 top=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d /tmp/quillreel-e2e.XXXXXX)
-server_pid=""
 failures=0
 cleanup() {
-  [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null && wait "$server_pid" 2>/dev/null
+  stop_server
   rm -rf "$work"
 }
 trap cleanup EXIT
 
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
-serve() {  # serve <root> [server options...]
-  [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null && wait "$server_pid" 2>/dev/null
-  rm -f "$work/port"
-  "$build/bin/quillreel-hls-server" --root "$1" --port-file "$work/port" "${@:2}" >/dev/null 2>&1 &
-  server_pid=$!
-  for _ in $(seq 100); do [ -s "$work/port" ] && break; sleep 0.05; done
-  port=$(cat "$work/port")
-}
+. "$top/tools/loopback-server.sh"
 
 # A program folder with its own config.ini (absent keys read as defaults).
 program=$work/program
