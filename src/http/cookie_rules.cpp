@@ -55,7 +55,9 @@ std::string MergeCookies(std::string& oldCookies, std::string_view newCookies) {
   }
   std::string merged;
   for (const std::string& item : items) {
-    if (text::LastBytes(item, kDeletedSuffix.size()) == kDeletedSuffix) continue;
+    // An empty item (a bare "Set-Cookie: ", or "; ; " in the old text) names no
+    // cookie; kept, it could end the header in a dangling "; ".
+    if (item.empty() || text::LastBytes(item, kDeletedSuffix.size()) == kDeletedSuffix) continue;
     merged += item;
     merged += kItemSeparator;
   }

@@ -59,6 +59,9 @@ TEST(MergeCookies, EmptyTextsSeparatorsAndDuplicates) {
   EXPECT_EQ(Merged("  a=1;  ", "b=2;"), "b=2; a=1");
   EXPECT_EQ(Merged("a=1", "a=1; a=1"), "a=1");
   EXPECT_EQ(Merged("", "k=v"), "k=v");
+  // Empty items (bare "Set-Cookie: " lines) never leave a trailing "; ".
+  EXPECT_EQ(Merged("", "a=1; ; a=1; "), "a=1");
+  EXPECT_EQ(Merged("; ; b=2", "; a=1"), "a=1; b=2");
 }
 
 TEST(RemoveDuplicateItems, KeepsFirstOccurrenceInOrder) {
