@@ -11,11 +11,11 @@ set -u
 build=$(cd "${1:?build folder}" && pwd)
 top=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d /tmp/quillreel-faults.XXXXXX)
-server_pid=""
 failures=0
 table=""
+. "$top/tools/loopback-server.sh"
 cleanup() {
-  [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null && wait "$server_pid" 2>/dev/null
+  stop_server
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -23,14 +23,11 @@ trap cleanup EXIT
 # The segment request time-out of the Linux build: no byte for 15 s ends a request.
 request_timeout_ms=15000
 
-serve() {  # serve [server options...]
-  [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null && wait "$server_pid" 2>/dev/null
-  rm -f "$work/port" "$work/server.log"
-  "$build/bin/quillreel-hls-server" --root "$work/served" --port-file "$work/port" --log "$work/server.log" "$@" \
-    >/dev/null 2>&1 &
-  server_pid=$!
-  for _ in $(seq 100); do [ -s "$work/port" ] && break; sleep 0.05; done
-  port=$(cat "$work/port")
+# Serves $work/served with a fresh request log.
+serve_logged() {  # serve_logged [server options...]
+  stop_server
+  rm -f "$work/server.log"
+  serve "$work/served" --log "$work/server.log" "$@"
 }
 
 # No run may hang: a stall costs one time-out and a retry, nothing more.
@@ -73,7 +70,7 @@ fault_case() {
   case_number=$((case_number + 1))
   for run in $(seq "$runs"); do
     name="$stream-case$case_number-run$run"
-    serve "${@:5}"
+    serve_logged "${@:5}"
     if ! cli get "http://127.0.0.1:$port/$stream/index.m3u8" --name "$name" --dir "$work/out" >"$work/cli.log" 2>&1; then
       result="FAIL run $run: status $? ($(tail -n 1 "$work/cli.log"))"
       break
@@ -109,7 +106,7 @@ cp -r "$work/served/plain" "$work/served/other"
 case_number=0
 declare -A clean_duration
 for stream in plain aes; do
-  serve
+  serve_logged
   cli get "http://127.0.0.1:$port/$stream/index.m3u8" --name "$stream-clean" --dir "$work/out" >/dev/null 2>&1
   clean_duration[$stream]=$(duration_of "$work/out/$stream-clean.mp4")
   problems=$(check_task "$stream" "$stream-clean")
@@ -127,7 +124,7 @@ fault_case "AES key 503 twice, then served" 2 aes ' 503 0 503 fail-first' --fail
 # A segment that never arrives: that task fails and leaves no folder behind,
 # the next one in the queue completes.
 rm -f "$work/program/download.ini"
-serve --fail-first 1000000 --fail-path /plain/seg2.ts
+serve_logged --fail-first 1000000 --fail-path /plain/seg2.ts
 cli add "http://127.0.0.1:$port/plain/index.m3u8" --name never --dir "$work/out" >/dev/null
 cli add "http://127.0.0.1:$port/other/index.m3u8" --name after-never --dir "$work/out" >/dev/null
 cli run >"$work/cli.log" 2>&1
