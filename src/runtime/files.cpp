@@ -1,12 +1,15 @@
 #include "runtime/files.h"
 
-#include <cstdlib>
+#include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <mutex>
 #include <random>
+#include <set>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -79,6 +82,42 @@ bool RemoveTree(const std::filesystem::path& folder) {
   return removed && std::filesystem::remove(folder, error);
 }
 
+// True for "<name>.<digits>.<digits>.tmp", the temporary names of ReplaceFileBytes.
+bool IsTemporaryNameOf(std::string_view candidate, std::string_view name) {
+  const std::string prefix = std::string(name) + ".";
+  if (!text::StartsWith(candidate, prefix) || !text::EndsWith(candidate, ".tmp")) return false;
+  const std::vector<std::string> numbers =
+      text::Split(candidate.substr(prefix.size(), candidate.size() - prefix.size() - 4), ".");
+  return numbers.size() == 2 && std::all_of(numbers.begin(), numbers.end(), [](const std::string& number) {
+           return !number.empty() && number.find_first_not_of("0123456789") == std::string::npos;
+         });
+}
+
+// A process killed between writing and renaming leaves its temporary file
+// behind. The first replacement of a path in a process removes those that have
+// not been written for a minute: no replacement takes that long, so a running
+// one of another process is never touched.
+void RemoveAbandonedTemporaries(std::string_view path) {
+  static std::mutex mutex;
+  static std::set<std::string> swept;
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    if (!swept.insert(std::string(path)).second) return;
+  }
+  const std::filesystem::path target = ToNativePath(path);
+  const std::string name = FromNativePath(target.filename());
+  const auto cutoff = std::filesystem::file_time_type::clock::now() - std::chrono::minutes(1);
+  std::error_code error;
+  const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
+  for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error)) {
+    std::error_code entryError;
+    if (!IsTemporaryNameOf(FromNativePath(entry->path().filename()), name)) continue;
+    if (!entry->is_regular_file(entryError)) continue;
+    const auto written = entry->last_write_time(entryError);
+    if (!entryError && written < cutoff) std::filesystem::remove(entry->path(), entryError);
+  }
+}
+
 }  // namespace
 
 std::string JoinPath(std::string_view folder, std::string_view name) {
@@ -109,6 +148,7 @@ bool AppendFileBytes(std::string_view path, std::string_view bytes) {
 }
 
 bool ReplaceFileBytes(std::string_view path, std::string_view bytes) {
+  RemoveAbandonedTemporaries(path);
   // A name no other writer uses, in this process or another one, so two
   // replacements never write into the same temporary file.
   static const unsigned long long processToken = std::random_device{}();

@@ -29,6 +29,8 @@ bool AppendFileBytes(std::string_view path, std::string_view bytes);
 // Writes to a temporary file beside `path`, puts its bytes on the disk and
 // renames it over `path`, so a reader, a killed process or a power cut leaves
 // either the old content or the new, never an empty or half-written file.
+// The first call for a path also removes the temporaries that killed
+// processes left beside it (untouched for a minute).
 bool ReplaceFileBytes(std::string_view path, std::string_view bytes);
 
 bool FileExists(std::string_view path);

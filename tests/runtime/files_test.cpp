@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <vector>
 
@@ -43,6 +44,28 @@ TEST_F(FilesTest, ReplaceLeavesNoTemporaryBehind) {
   }
   std::sort(names.begin(), names.end());
   EXPECT_EQ(names, (std::vector<std::string>{"download.ini", "目录"}));
+}
+
+TEST_F(FilesTest, ReplaceSweepsOnlyAbandonedTemporariesOfItsOwnFile) {
+  struct Case {
+    const char* name;
+    bool fresh;  // written just now rather than five minutes ago
+    bool swept;
+  };
+  const Case cases[] = {
+      {"download.ini.123.4.tmp", false, true},   // left by a killed process
+      {"download.ini.55.6.tmp", true, false},    // another process writing now
+      {"download.ini.x.1.tmp", false, false},    // not a temporary name
+      {"download.ini.1.2.3.tmp", false, false},  // not a temporary name
+      {"config.ini.123.4.tmp", false, false},    // another file's
+  };
+  const auto aged = std::filesystem::file_time_type::clock::now() - std::chrono::minutes(5);
+  for (const Case& c : cases) {
+    ASSERT_TRUE(WriteFileBytes(JoinPath(folder_, c.name), "x"));
+    if (!c.fresh) std::filesystem::last_write_time(ToNativePath(JoinPath(folder_, c.name)), aged);
+  }
+  ASSERT_TRUE(ReplaceFileBytes(JoinPath(folder_, "download.ini"), "new"));
+  for (const Case& c : cases) EXPECT_EQ(FileExists(JoinPath(folder_, c.name)), !c.swept) << c.name;
 }
 
 TEST_F(FilesTest, EnsureFolderCreatesEveryLevelAndDeleteTreeRemovesIt) {
