@@ -5,7 +5,9 @@
 
 #include "app/control_state_store.h"
 #include "app/dialog_form.h"
+#include "app/new_task_window.h"
 #include "app/program_version.h"
+#include "engine/name_rules.h"
 #include "settings/setting_lookup.h"
 
 namespace qr::app {
@@ -149,6 +151,15 @@ void OptionsWindow::OnFormOpened() {
 
 void OptionsWindow::OnClicked(const std::string& controlName) {
   if (controlName == kOkButton) {
+    // Every new task starts from this folder, and the engine would refuse
+    // each one (a comma, for one, cannot be kept in download.ini): say so
+    // now, with the window still open. An empty folder stays allowed.
+    const std::string folder = form_.Text(kFolderBox);
+    if (!folder.empty() && !qr::engine::IsUsableTaskFolder(folder)) {
+      form_.SetSelected(kTabs, kGeneralPage);
+      services_.ShowMessage({new_task::kBadFolder, "信息：", qr::ui::message_box::kOk, true});
+      return;
+    }
     Save();
     form_.Close(true);
   } else if (controlName == kBrowseButton) {

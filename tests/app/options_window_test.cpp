@@ -109,6 +109,26 @@ TEST_F(OptionsWindowTest, OkWritesEveryControlAndTheReadersFindIt) {
   });
 }
 
+TEST_F(OptionsWindowTest, OkRefusesAFolderNoTaskCouldUseAndKeepsTheWindowOpen) {
+  OpenWithController();
+  Command(kMenuOptions, [&](FormModel& form, qr::ui::FormEvents& events) {
+    form.SetSelected(kTabs, kAboutPage);
+    for (const char* folder : {"D:\\影视,新", "D:\\a\x01b"}) {
+      form.SetText(kFolderBox, folder);
+      events.OnClicked(kOkButton);
+      EXPECT_FALSE(form.IsClosed()) << folder;
+      EXPECT_EQ(StateOf(form, kTabs).selected, kGeneralPage);
+    }
+    form.SetText(kFolderBox, "");
+    events.OnClicked(kOkButton);
+    EXPECT_TRUE(form.IsClosed());
+  });
+  ASSERT_EQ(toolkit_.ShownMessages().size(), 2u);
+  EXPECT_EQ(toolkit_.ShownMessages().front().text, new_task::kBadFolder);
+  EXPECT_EQ(qr::settings::ReadSetting(qr::settings::kDownloadFolder), "");
+  EXPECT_TRUE(qr::files::FileExists(PathOf("config.ini")));
+}
+
 TEST_F(OptionsWindowTest, BrowseCancelledAndClosingWithoutOkLeaveEverything) {
   const std::string before = "[编辑框]\r\n编辑框_目录=D:\\old\r\n";
   WriteConfig(before);
