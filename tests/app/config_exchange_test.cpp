@@ -48,8 +48,9 @@ TEST(ConfigExchange, EachBuildReadsWhatTheOtherWrote) {
     threads.selected = 9;
     threads.text = "99";
     form.SetState(form.Find(kThreadsCombo), threads);
-    form.SetText(kFolderBox, "D:\\视频\\\"电影\" 第1集");
-    form.SetText(kShutdownDelayBox, "120");
+    form.SetText(kFolderBox, "D:\\视频\\电影 第1集");
+    // Quotes are stored encoded; the delay box keeps any text as typed.
+    form.SetText(kShutdownDelayBox, "\"120\"");
     form.SetChecked(kTrayIconBox, true);
     form.SetChecked(kExitRadio, true);
     form.SetChecked(kContinuousBox, false);
@@ -67,14 +68,15 @@ TEST(ConfigExchange, EachBuildReadsWhatTheOtherWrote) {
   RunOptions(theirs, [](qr::ui::FormModel& form, qr::ui::FormEvents&) {
     EXPECT_EQ(form.State(form.Find(kThreadsCombo)).text, "99");
     EXPECT_EQ(form.State(form.Find(kThreadsCombo)).items.size(), 10u);
-    EXPECT_EQ(form.Text(kFolderBox), "D:\\视频\\\"电影\" 第1集");
+    EXPECT_EQ(form.Text(kFolderBox), "D:\\视频\\电影 第1集");
+    EXPECT_EQ(form.Text(kShutdownDelayBox), "\"120\"");
     EXPECT_TRUE(form.Checked(kExitRadio));
     EXPECT_FALSE(form.Checked(kMinimiseRadio));
     EXPECT_FALSE(form.Checked(kContinuousBox));
     EXPECT_TRUE(form.Checked(kMergeBox));
   });
   EXPECT_EQ(settings::ReadSettingTail(settings::kDownloadThreads, 2), 99);
-  EXPECT_EQ(settings::ReadSetting(settings::kShutdownDelay), "120");
+  EXPECT_EQ(settings::ReadSetting(settings::kDownloadFolder), "D:\\视频\\电影 第1集");
   EXPECT_TRUE(settings::IsSettingOn(settings::kTrayIconAtStart));
   EXPECT_TRUE(settings::IsSettingOn(settings::kCloseExits));
   EXPECT_FALSE(settings::IsSettingOn(settings::kContinuousDownload));
