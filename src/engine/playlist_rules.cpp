@@ -79,12 +79,6 @@ PlaylistDecision ResolvePlaylist(std::string_view address, std::string_view text
   return {PlaylistKind::kFollowVariant, VariantAddress(address, reference)};
 }
 
-bool IsUsableShutdownDelay(std::string_view text) {
-  if (text.empty()) return false;
-  for (const char c : text) {
-    if (c < '0' || c > '9') return false;
-  }
-  return true;
-}
+bool IsUsableShutdownDelay(std::string_view text) { return text::IsDecimalDigits(text); }
 
 }  // namespace qr::engine

@@ -1,6 +1,5 @@
 #include "runtime/files.h"
 
-#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
@@ -88,9 +87,7 @@ bool IsTemporaryNameOf(std::string_view candidate, std::string_view name) {
   if (!text::StartsWith(candidate, prefix) || !text::EndsWith(candidate, ".tmp")) return false;
   const std::vector<std::string> numbers =
       text::Split(candidate.substr(prefix.size(), candidate.size() - prefix.size() - 4), ".");
-  return numbers.size() == 2 && std::all_of(numbers.begin(), numbers.end(), [](const std::string& number) {
-           return !number.empty() && number.find_first_not_of("0123456789") == std::string::npos;
-         });
+  return numbers.size() == 2 && text::IsDecimalDigits(numbers[0]) && text::IsDecimalDigits(numbers[1]);
 }
 
 // A process killed between writing and renaming leaves its temporary file

@@ -1,5 +1,6 @@
 #include "runtime/text.h"
 
+#include <algorithm>
 #include <climits>
 
 namespace qr::text {
@@ -230,6 +231,10 @@ std::int32_t ToInt32(std::string_view text) {
   if (value > INT_MAX) return INT_MAX;
   if (value < INT_MIN) return INT_MIN;
   return static_cast<std::int32_t>(value);
+}
+
+bool IsDecimalDigits(std::string_view text) {
+  return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 std::string FromInt(long long value) { return std::to_string(value); }

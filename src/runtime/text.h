@@ -94,5 +94,7 @@ std::string UpToNul(std::string_view bytes);
 // No digits gives 0; the value saturates at the 32-bit range.
 std::int32_t ToInt32(std::string_view text);
 std::string FromInt(long long value);
+// True for a non-empty text of the ASCII digits 0-9 and nothing else.
+bool IsDecimalDigits(std::string_view text);
 
 }  // namespace qr::text
