@@ -25,7 +25,8 @@ std::string CollectSetCookies(std::string_view responseHeaders);
 
 // Merges the response's cookies into the old ones: an old item whose name the
 // response sets again is replaced, items valued "deleted" vanish, and so do
-// empty items; repeated items are dropped. The result is stored into `oldCookies` and returned.
+// empty items; repeated items are dropped. The result is stored into
+// `oldCookies` and returned.
 std::string MergeCookies(std::string& oldCookies, std::string_view newCookies);
 
 // The items of `joined` between `separator`s without any item that equals an

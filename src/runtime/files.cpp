@@ -84,9 +84,11 @@ bool RemoveTree(const std::filesystem::path& folder) {
 // True for "<name>.<digits>.<digits>.tmp", the temporary names of ReplaceFileBytes.
 bool IsTemporaryNameOf(std::string_view candidate, std::string_view name) {
   const std::string prefix = std::string(name) + ".";
-  if (!text::StartsWith(candidate, prefix) || !text::EndsWith(candidate, ".tmp")) return false;
+  constexpr std::string_view kSuffix = ".tmp";
+  if (candidate.size() < prefix.size() + kSuffix.size()) return false;
+  if (!text::StartsWith(candidate, prefix) || !text::EndsWith(candidate, kSuffix)) return false;
   const std::vector<std::string> numbers =
-      text::Split(candidate.substr(prefix.size(), candidate.size() - prefix.size() - 4), ".");
+      text::Split(candidate.substr(prefix.size(), candidate.size() - prefix.size() - kSuffix.size()), ".");
   return numbers.size() == 2 && text::IsDecimalDigits(numbers[0]) && text::IsDecimalDigits(numbers[1]);
 }
 
