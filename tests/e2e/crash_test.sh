@@ -23,10 +23,10 @@ top=$(cd "$(dirname "$0")/../.." && pwd)
 runs=${RUNS:-200}
 wine_runs=${WINE_RUNS:-20}
 work=$(mktemp -d /tmp/quillreel-crash.XXXXXX)
-server_pid=""
 failures=0
+. "$top/tools/loopback-server.sh"
 cleanup() {
-  [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null && wait "$server_pid" 2>/dev/null
+  stop_server
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -91,60 +91,57 @@ scenario_add() {  # 5000 rows, `add` killed anywhere between start and end
   done
 }
 
+# Which of two known contents a file holds after a kill; anything else is torn.
+judge() {  # judge <scenario> <run, for messages> <file> <outcome a> <file a> <outcome b> <file b>
+  if cmp -s "$3" "$5"; then
+    count "$1" "$4"
+  elif cmp -s "$3" "$7"; then
+    count "$1" "$6"
+  else
+    count "$1" torn
+    fail "$2: $(basename "$3") is torn: neither known content ($(wc -c <"$3") bytes)"
+    diff <(iconv -f GBK -t UTF-8 "$3") <(iconv -f GBK -t UTF-8 "$7") | head -4
+  fi
+}
+
+# Starts the Linux probe in <mode> on <program folder> and kills it after a random part of <seconds>.
+kill_probe() {  # kill_probe <program folder> <mode> <seconds> <run, for messages>
+  local pid
+  rm -f "$1/ready"
+  QUILLREEL_PROGRAM_FOLDER=$1 "$probe_bin" "$2" &
+  pid=$!
+  wait_for "$1/ready" || fail "$4: the probe did not start"
+  kill_after "$(random_delay "$3")" "$pid"
+}
+
 scenario_save() {  # the saver alternates 5000 and 5001 rows
-  local program=$work/save pid
+  local program=$work/save
   mkdir -p "$program"
   queue_rows 任务 5000 http://127.0.0.1:9/index.m3u8 >"$program/download.ini"
   cp "$program/download.ini" "$work/save-5000"
   { cat "$work/save-5000"; printf '多一行,http://127.0.0.1:9/extra.m3u8,/videos,排队等待\r\n' | iconv -f UTF-8 -t GBK; } >"$work/save-5001"
   for i in $(seq "$1"); do
     cp "$work/save-5000" "$program/download.ini"
-    rm -f "$program/ready"
-    QUILLREEL_PROGRAM_FOLDER=$program "$probe_bin" queue-loop &
-    pid=$!
-    wait_for "$program/ready" || fail "save run $i: the saver did not start"
-    kill_after "$(random_delay 0.5)" "$pid"
-    if cmp -s "$program/download.ini" "$work/save-5000"; then
-      count save 5000-rows
-    elif cmp -s "$program/download.ini" "$work/save-5001"; then
-      count save 5001-rows
-    else
-      count save torn
-      fail "save run $i: download.ini torn ($(wc -c <"$program/download.ini") bytes)"
-      diff <(iconv -f GBK -t UTF-8 "$program/download.ini") <(iconv -f GBK -t UTF-8 "$work/save-5001") | head -4
-    fi
+    kill_probe "$program" queue-loop 0.5 "save run $i"
+    judge save "save run $i" "$program/download.ini" 5000-rows "$work/save-5000" 5001-rows "$work/save-5001"
     check_loads "save run $i" "$program"
   done
 }
 
 scenario_options() {  # config.ini saved by the options window, two sets in turn
-  local program=$work/options pid
+  local program=$work/options
   mkdir -p "$program"
   for i in $(seq "$1"); do
-    rm -f "$program/ready"
-    QUILLREEL_PROGRAM_FOLDER=$program "$probe_bin" options-loop &
-    pid=$!
-    wait_for "$program/ready" || fail "options run $i: the writer did not start"
-    kill_after "$(random_delay 0.3)" "$pid"
-    if cmp -s "$program/config.ini" "$program/config.a"; then
-      count options set-a
-    elif cmp -s "$program/config.ini" "$program/config.b"; then
-      count options set-b
-    else
-      count options torn
-      fail "options run $i: config.ini is neither settings set ($(wc -c <"$program/config.ini") bytes)"
-    fi
+    kill_probe "$program" options-loop 0.3 "options run $i"
+    judge options "options run $i" "$program/config.ini" set-a "$program/config.a" set-b "$program/config.b"
   done
 }
 
 # The served stream and the queue of the run and desktop scenarios.
 serve_stream() {
   "$top/tools/make-hls-stream.sh" "$work/stream" --duration 6 >/dev/null 2>&1 || { fail "no stream"; return 1; }
-  rm -f "$work/port"
-  "$build/bin/quillreel-hls-server" --root "$work/stream" --port-file "$work/port" --latency-ms 40 >/dev/null 2>&1 &
-  server_pid=$!
-  wait_for "$work/port" && sleep 0.1
-  address=http://127.0.0.1:$(cat "$work/port")/index.m3u8
+  serve "$work/stream" --latency-ms 40
+  address=http://127.0.0.1:$port/index.m3u8
 }
 
 fill_download_queue() {  # fill_download_queue <program folder> <filler rows>
@@ -234,9 +231,7 @@ scenario_wine() {
         pid=$!
         wait_for "$program/ready" || fail "wine save run $i: the saver did not start"
         wine_kill "$(random_delay 0.5)" crash_probe.exe "$pid"
-        if cmp -s "$program/download.ini" "$work/save-5000"; then count wine-save 5000-rows
-        elif cmp -s "$program/download.ini" "$work/save-5001"; then count wine-save 5001-rows
-        else count wine-save torn; fail "wine save run $i: download.ini torn"; fi
+        judge wine-save "wine save run $i" "$program/download.ini" 5000-rows "$work/save-5000" 5001-rows "$work/save-5001"
         check_loads "wine save run $i" "$program"
         ;;
       1)
@@ -245,9 +240,7 @@ scenario_wine() {
         pid=$!
         wait_for "$program/ready" || fail "wine options run $i: the writer did not start"
         wine_kill "$(random_delay 0.3)" crash_probe.exe "$pid"
-        if cmp -s "$program/config.ini" "$program/config.a"; then count wine-options set-a
-        elif cmp -s "$program/config.ini" "$program/config.b"; then count wine-options set-b
-        else count wine-options torn; fail "wine options run $i: config.ini is neither settings set"; fi
+        judge wine-options "wine options run $i" "$program/config.ini" set-a "$program/config.a" set-b "$program/config.b"
         ;;
     esac
   done
