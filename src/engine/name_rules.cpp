@@ -17,20 +17,11 @@ constexpr std::array<std::string_view, 2> kNumberedDevices = {"COM", "LPT"};
 // the next start and the video would go to another folder.
 constexpr std::string_view kNotInFolders = "*?\"<>|,";
 
-// No code page 936 character has a second byte below 0x40 or 0x7F, so such a
-// pair (which may hide a control byte) and half a character at the end are
-// no characters a file system takes.
-bool IsBrokenCharacter(std::string_view name, std::size_t pos, std::size_t length) {
-  const auto first = static_cast<unsigned char>(name[pos]);
-  if (length == 1) return first >= 0x80;
-  const auto second = static_cast<unsigned char>(name[pos + 1]);
-  return second < 0x40 || second == 0x7F;
-}
-
 bool HoldsForbiddenCharacter(std::string_view name, bool (*forbidden)(char)) {
   for (std::size_t pos = 0; pos < name.size(); pos += text::CharLength(name, pos)) {
-    const std::size_t length = text::CharLength(name, pos);
-    if (IsBrokenCharacter(name, pos, length) || (length == 1 && forbidden(name[pos]))) return true;
+    // A broken character is no character a file system takes.
+    if (text::IsBrokenCharacterAt(name, pos)) return true;
+    if (text::CharLength(name, pos) == 1 && forbidden(name[pos])) return true;
   }
   return false;
 }

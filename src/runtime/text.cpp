@@ -79,6 +79,12 @@ bool EndsInsideCharacter(std::string_view text) {
   return !text.empty() && IsLeadByte(static_cast<unsigned char>(text[last])) && CharLength(text, last) == 1;
 }
 
+bool IsBrokenCharacterAt(std::string_view text, std::size_t pos) {
+  if (CharLength(text, pos) == 1) return IsLeadByte(static_cast<unsigned char>(text[pos]));
+  const auto second = static_cast<unsigned char>(text[pos + 1]);
+  return second < 0x40 || second == 0x7F;
+}
+
 std::vector<std::string> Split(std::string_view text, std::string_view separator) {
   std::vector<std::string> pieces;
   if (text.empty()) return pieces;

@@ -43,6 +43,10 @@ bool EndsWith(std::string_view text, std::string_view suffix);
 // True when the text ends with a lead byte that has no trail byte: half a
 // character, which no search can find whole and no converter keeps.
 bool EndsInsideCharacter(std::string_view text);
+// True when the character that starts at `pos` is no code page 936 character:
+// a lead byte at the end, or a pair whose second byte is below 0x40 or is 0x7F
+// (such a pair may hide a control byte).
+bool IsBrokenCharacterAt(std::string_view text, std::size_t pos);
 
 // Pieces between separators: empty pieces between separators are kept, an
 // empty piece after a final separator is not made, an empty text gives none.
